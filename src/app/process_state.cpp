@@ -1,0 +1,86 @@
+#include "app/process_state.h"
+
+#include "app/log.h"
+#include "psx/from_psx_channel.h"
+#include "psx/to_psx_channel.h"
+#include "sioc/from_sioc_channel.h"
+#include "sioc/to_sioc_channel.h"
+#include "vars/var_pool.h"
+
+namespace brg {
+
+std::array<std::atomic<std::uint32_t>, kVarCount> g_psxValues{};
+QsStringTable g_qsStrings;
+std::vector<std::shared_ptr<Var>> g_infoVars;
+std::atomic<bool> g_initPhase{true};
+std::atomic<bool> g_psxConnected{false};
+std::atomic<bool> g_siocConnected{false};
+std::atomic<bool> g_workerStarted{false};
+std::atomic<bool> g_processing{false};
+std::atomic<bool> g_closing{false};
+std::atomic<bool> g_exitPending{true};
+std::atomic<bool> g_cduMode{false};
+std::atomic<bool> g_readingScript{false};
+std::atomic<std::uint64_t> g_cycle{0};
+std::shared_ptr<VarPoolImpl> g_varPool = std::make_shared<VarPoolImpl>();
+
+std::vector<std::uint32_t> g_psxElementList;
+LockedQueue<std::pair<std::uint32_t, std::int32_t>> g_psxValueQueue;
+LockedQueue<std::pair<std::uint32_t, std::string>> g_psxStringQueue;
+
+std::shared_ptr<ToSiocChannel> ToSIOCClient = std::make_shared<ToSiocChannel>();
+std::shared_ptr<FromSiocChannel> FromSIOCClient = std::make_shared<FromSiocChannel>();
+std::shared_ptr<ToPsxChannel> ToPSXClient = std::make_shared<ToPsxChannel>();
+std::shared_ptr<FromPsxChannel> FromPSXClient = std::make_shared<FromPsxChannel>();
+
+std::string QsStringTable::get(std::uint32_t index) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_texts.at(index);
+}
+
+void QsStringTable::set(std::uint32_t index, std::string text)
+{
+    std::lock_guard lock(m_mutex);
+    m_texts.at(index) = std::move(text);
+}
+
+void QsStringTable::clear()
+{
+    std::lock_guard lock(m_mutex);
+    for (auto& text : m_texts)
+        text.clear();
+}
+
+void gf_queueForPsx(std::uint32_t number, std::int32_t value) { ToPSXClient->pushElement({number, value}); }
+
+void gf_queueForSioc(std::uint32_t number, std::int32_t value) { ToSIOCClient->pushElement({number, value}); }
+
+void gf_resetProcessState()
+{
+    for (auto& word : g_psxValues)
+        word = 0;
+    g_qsStrings.clear();
+    g_infoVars.clear();
+    g_initPhase = true;
+    g_psxConnected = false;
+    g_siocConnected = false;
+    g_workerStarted = false;
+    g_processing = false;
+    g_closing = false;
+    g_exitPending = true;
+    g_cduMode = false;
+    g_readingScript = false;
+    g_cycle = 0;
+    g_varPool = std::make_shared<VarPoolImpl>();
+    g_psxElementList.clear();
+    g_psxValueQueue.clear();
+    g_psxStringQueue.clear();
+    ToSIOCClient = std::make_shared<ToSiocChannel>();
+    FromSIOCClient = std::make_shared<FromSiocChannel>();
+    ToPSXClient = std::make_shared<ToPsxChannel>();
+    FromPSXClient = std::make_shared<FromPsxChannel>();
+    g_log.clearTraces();
+}
+
+} // namespace brg

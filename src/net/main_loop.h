@@ -1,0 +1,20 @@
+#pragma once
+// The seam to the platform's main loop (a window's message loop, or a poll() loop).
+#include <cstdint>
+
+namespace brg {
+
+// Application messages (WM_APP + n).
+inline constexpr std::uint32_t kMsgStartUp = 0x8001;
+inline constexpr std::uint32_t kMsgSiocSocket = 0x8002;
+inline constexpr std::uint32_t kMsgPsxSocket = 0x8003;
+inline constexpr std::uint32_t kMsgFinish = 0x8004;
+
+class MainLoop {
+public:
+    virtual ~MainLoop() = default;
+    // Posts an application message to the main thread; callable from any thread.
+    virtual void post(std::uint32_t message) = 0;
+};
+
+} // namespace brg

@@ -1,0 +1,57 @@
+#pragma once
+// The sending side of a server link: one TCP connection, sends with buffering, and delivers
+// received text line by line to the receiving channel.
+#include "net/channel.h"
+#include "net/socket.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace brg {
+
+class MainLoop;
+
+class TcpClient : public Channel {
+public:
+    // A received line longer than this is dropped whole; a peer that never sends a line feed
+    // must not grow the buffer without bound.
+    static constexpr std::size_t kMaxLineLength = 1 << 20;
+
+    explicit TcpClient(std::string name);
+    ~TcpClient() override;
+
+    // Starts a connection attempt on a fresh socket; its notifications arrive as `message`.
+    void connectToServer(MainLoop& window, const std::string& host, std::uint16_t port,
+                         std::uint32_t message, std::shared_ptr<ReceivingChannel> receiver);
+    // Sends text, keeping what the socket does not take for later; an empty text only pushes
+    // out what is buffered. Dropped while not active.
+    void sendData(const std::string& text);
+    // Reads once and delivers every complete line to the receiver.
+    void receive();
+    // Raises the exception for an error notification; returns for 10053 and 10054.
+    void asyncError(int code);
+    void markInactive() { m_active = false; }
+    bool active() const { return m_active; }
+    // The current socket's handle, 0 without one.
+    std::uintptr_t socketHandle() const;
+
+    // Sends the closing message of the protocol at once.
+    virtual void sendExit() = 0;
+
+    static std::string wsaErrorText(int code);
+
+private:
+    std::array<char, 65536> m_receiveBuffer{};
+    mutable std::mutex m_sendMutex; // guards m_sendBuffer and m_socket
+    std::string m_sendBuffer;
+    std::string m_lineBuffer;
+    bool m_droppingLine = false; // inside an over-long line, until its line feed
+    std::shared_ptr<ReceivingChannel> m_receiver;
+    std::atomic<bool> m_active{false};
+    std::unique_ptr<Socket> m_socket;
+};
+
+} // namespace brg

@@ -1,0 +1,11 @@
+#include "psx/from_psx_channel.h"
+
+#include <stdexcept>
+
+namespace brg {
+
+// Skeleton until the protocol is built.
+void FromPsxChannel::decodeMessage(const std::string&) { throw std::logic_error("FromPsxChannel::decodeMessage"); }
+void FromPsxChannel::flushElement(const ChannelElement&) { throw std::logic_error("FromPsxChannel::flushElement"); }
+
+} // namespace brg

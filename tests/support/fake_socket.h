@@ -1,0 +1,64 @@
+#pragma once
+// A socket seam that records what would have been sent and serves scripted reads.
+#include "net/main_loop.h"
+#include "net/socket.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brg::test {
+
+struct FakeSocketScript {
+    int connectResult = -1;
+    int connectError = kWsaEWouldBlock;
+    bool selectOk = true;
+    bool valid = true;
+    // Bytes taken per send call; -1 means "would block". Empty: everything is taken.
+    std::deque<int> sendLimits;
+    int sendError = kWsaEWouldBlock;
+    std::deque<std::string> reads; // each recv returns the next one; none left: would block
+    std::string sent;              // everything taken by send
+    std::uint32_t selectMessage = 0;
+    std::string host;
+    std::uint16_t port = 0;
+};
+
+class FakeSocket : public Socket {
+public:
+    explicit FakeSocket(std::shared_ptr<FakeSocketScript> script, std::uintptr_t id)
+        : m_script(std::move(script)), m_id(id) {}
+    bool valid() const override { return m_script->valid; }
+    std::uintptr_t handle() const override { return m_id; }
+    bool asyncSelect(MainLoop&, std::uint32_t message) override;
+    int connect(const std::string& host, std::uint16_t port) override;
+    int send(const char* data, int length) override;
+    int recv(char* buffer, int length) override;
+    int lastError() const override { return m_error; }
+
+private:
+    std::shared_ptr<FakeSocketScript> m_script;
+    std::uintptr_t m_id;
+    int m_error = 0;
+};
+
+// Installs itself as g_socketProvider; every created socket shares `script`.
+class FakeSocketProvider : public SocketProvider {
+public:
+    static std::shared_ptr<FakeSocketProvider> install();
+    int startupResult() const override { return startup; }
+    std::unique_ptr<Socket> create() override;
+
+    int startup = 0;
+    int created = 0;
+    std::shared_ptr<FakeSocketScript> script = std::make_shared<FakeSocketScript>();
+};
+
+class NullMainLoop : public MainLoop {
+public:
+    void post(std::uint32_t message) override { posted.push_back(message); }
+    std::vector<std::uint32_t> posted;
+};
+
+} // namespace brg::test

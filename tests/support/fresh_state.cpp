@@ -1,0 +1,54 @@
+#include "support/fresh_state.h"
+
+#include "app/log.h"
+#include "app/process_state.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+namespace brg::test {
+
+void FreshState::SetUp()
+{
+    g_log.close();
+    gf_resetProcessState();
+}
+
+void TempDirTest::SetUp()
+{
+    FreshState::SetUp();
+    static std::atomic<int> counter{0};
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = std::filesystem::temp_directory_path() /
+          ("talvesync-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+           std::to_string(counter++));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    m_previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+}
+
+void TempDirTest::TearDown()
+{
+    g_log.close();
+    std::filesystem::current_path(m_previous);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+} // namespace brg::test
