@@ -5,12 +5,14 @@
 #include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
 #include "sioc/to_sioc_channel.h"
+#include "vars/decoded_values.h"
 #include "vars/var_pool.h"
 
 namespace brg {
 
 std::array<std::atomic<std::uint32_t>, kVarCount> g_psxValues{};
 QsStringTable g_qsStrings;
+DecodedValues g_decoded;
 std::vector<std::shared_ptr<Var>> g_infoVars;
 std::atomic<bool> g_initPhase{true};
 std::atomic<bool> g_psxConnected{false};
@@ -61,6 +63,7 @@ void gf_resetProcessState()
     for (auto& word : g_psxValues)
         word = 0;
     g_qsStrings.clear();
+    g_decoded.reset();
     g_infoVars.clear();
     g_initPhase = true;
     g_psxConnected = false;
