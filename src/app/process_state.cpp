@@ -1,6 +1,7 @@
 #include "app/process_state.h"
 
 #include "app/log.h"
+#include "display/display.h"
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
@@ -84,6 +85,7 @@ void gf_resetProcessState()
     ToPSXClient = std::make_shared<ToPsxChannel>();
     FromPSXClient = std::make_shared<FromPsxChannel>();
     g_log.clearTraces();
+    g_display = std::make_shared<StatusTexts>();
 }
 
 } // namespace brg
