@@ -34,3 +34,13 @@ std::size_t Channel::queuedCount() const
 }
 
 } // namespace brg
+
+namespace brg {
+
+std::vector<ChannelElement> Channel::queuedElements() const
+{
+    std::lock_guard lock(m_queueMutex);
+    return {m_queue.begin(), m_queue.end()};
+}
+
+} // namespace brg

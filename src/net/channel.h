@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace brg {
 
@@ -36,6 +37,8 @@ public:
     void flushQueue();
 
     std::size_t queuedCount() const;
+    // A copy of the queued elements, oldest first (for diagnostics and tests).
+    std::vector<ChannelElement> queuedElements() const;
 
     const std::string name;
 

@@ -109,8 +109,8 @@ TEST_F(VarPoolTest, DefaultOperationsQueueForTheRightSide)
     control.sendValueToPsx(9);
     control.sendQsString();
     info.setValue(3);
-    EXPECT_EQ(ToPSXClient->queuedCount(), 3u);
-    EXPECT_EQ(ToSIOCClient->queuedCount(), 1u);
+    EXPECT_EQ(ToPSXClient->queuedElements(), (std::vector<ChannelElement>{{1006, 5}, {1006, 9}, {1006, 0}}));
+    EXPECT_EQ(ToSIOCClient->queuedElements(), (std::vector<ChannelElement>{{3200, 3}}));
     EXPECT_EQ(control.value, 5);
     EXPECT_FALSE(control.isInfoVar());
     EXPECT_TRUE(info.isInfoVar() && info.isPolled());
