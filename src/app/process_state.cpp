@@ -16,6 +16,7 @@ QsStringTable g_qsStrings;
 DecodedValues g_decoded;
 std::vector<std::shared_ptr<Var>> g_infoVars;
 std::atomic<bool> g_initPhase{true};
+std::atomic<MainLoop*> g_mainWindow{nullptr};
 std::atomic<bool> g_psxConnected{false};
 std::atomic<bool> g_siocConnected{false};
 std::atomic<bool> g_workerStarted{false};

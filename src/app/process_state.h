@@ -18,6 +18,7 @@ class FromPsxChannel;
 class ToSiocChannel;
 class FromSiocChannel;
 class VarPoolImpl;
+class MainLoop;
 
 // The current text of each Qs variable; written on the main and the worker thread.
 class QsStringTable {
@@ -41,6 +42,9 @@ extern std::vector<std::shared_ptr<Var>> g_infoVars;
 // Set until the end of synchronisation; momentary controls ignore SIOC while it is set.
 extern std::atomic<bool> g_initPhase;
 extern std::shared_ptr<VarPoolImpl> g_varPool;
+
+// The main window (its message loop): what repaints and posts go to. Null until it exists.
+extern std::atomic<MainLoop*> g_mainWindow;
 
 // Engine flags, written by one thread and read by another.
 extern std::atomic<bool> g_psxConnected;
