@@ -68,6 +68,7 @@ void gf_resetProcessState()
     g_decoded.reset();
     g_infoVars.clear();
     g_initPhase = true;
+    g_mainWindow = nullptr;
     g_psxConnected = false;
     g_siocConnected = false;
     g_workerStarted = false;

@@ -4,6 +4,9 @@
 
 namespace brg {
 
+// The user's request to close the window (WM_CLOSE); the console front end posts it on Ctrl-C.
+inline constexpr std::uint32_t kMsgCloseRequest = 0x0010;
+
 // Application messages (WM_APP + n).
 inline constexpr std::uint32_t kMsgStartUp = 0x8001;
 inline constexpr std::uint32_t kMsgSiocSocket = 0x8002;
@@ -15,6 +18,8 @@ public:
     virtual ~MainLoop() = default;
     // Posts an application message to the main thread; callable from any thread.
     virtual void post(std::uint32_t message) = 0;
+    // Ends the loop (PostQuitMessage); called on the loop's own thread.
+    virtual void quit() = 0;
 };
 
 } // namespace brg

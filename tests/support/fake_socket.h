@@ -58,7 +58,9 @@ public:
 class NullMainLoop : public MainLoop {
 public:
     void post(std::uint32_t message) override { posted.push_back(message); }
+    void quit() override { quitCalled = true; }
     std::vector<std::uint32_t> posted;
+    bool quitCalled = false;
 };
 
 } // namespace brg::test
