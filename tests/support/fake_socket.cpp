@@ -32,6 +32,7 @@ int FakeSocket::send(const char* data, int length)
     }
     const int n = std::min(limit, length);
     m_script->sent.append(data, static_cast<std::size_t>(n));
+    m_script->sendCalls.emplace_back(data, static_cast<std::size_t>(n));
     return n;
 }
 

@@ -20,6 +20,7 @@ struct FakeSocketScript {
     int sendError = kWsaEWouldBlock;
     std::deque<std::string> reads; // each recv returns the next one; none left: would block
     std::string sent;              // everything taken by send
+    std::vector<std::string> sendCalls; // what each send call took, in order
     std::uint32_t selectMessage = 0;
     std::string host;
     std::uint16_t port = 0;
