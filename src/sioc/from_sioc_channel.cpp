@@ -1,11 +1,67 @@
 #include "sioc/from_sioc_channel.h"
 
+#include "app/exceptions.h"
+#include "app/log.h"
+#include "app/str2int32.h"
+#include "net/tcp_client.h"
+#include "sioc/iocp_words.h"
+
 #include <stdexcept>
 
 namespace brg {
 
-// Skeleton until the protocol is built.
-void FromSiocChannel::decodeMessage(const std::string&) { throw std::logic_error("FromSiocChannel::decodeMessage"); }
-void FromSiocChannel::flushElement(const ChannelElement&) { throw std::logic_error("FromSiocChannel::flushElement"); }
+void FromSiocChannel::initInicio(const std::set<std::uint32_t>& numbers, const VarLookup& lookup)
+{
+    for (std::uint32_t number : numbers) {
+        std::shared_ptr<Var> var = number < kVarCount ? lookup(Qcode{number}) : nullptr;
+        if (!var)
+            throw std::runtime_error("initInicio");
+        varTable[number] = std::move(var);
+    }
+}
+
+void FromSiocChannel::decodeMessage(const std::string& line)
+{
+    g_log.traceRaw(Trace::SiocIn, kSiocReceiveTracePrefix, line);
+    const std::vector<std::string_view> words = gf_iocpWords(line);
+    // The server introduces itself with "Arn.TipoSer:" and its name; nothing to act on.
+    if (words.size() >= 2 && words[0] == "Arn" && words[1] == "TipoSer")
+        return;
+    try {
+        bool numberPending = false;
+        std::int32_t number = 0;
+        for (std::string_view word : words) {
+            if (word == "Fin")
+                throw FinReceivedException();
+            if (word == "Vivo") {
+                if (peer)
+                    peer->sendData("Arn.Vivo:\r\n");
+                continue;
+            }
+            if (word == "Resp" || word == "Arn")
+                continue;
+            const std::int32_t n = str2int32(word);
+            if (!numberPending) {
+                number = n;
+                numberPending = true;
+            } else {
+                pushElement({static_cast<std::uint32_t>(number), n});
+                numberPending = false;
+            }
+        }
+    } catch (const FinReceivedException&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw std::runtime_error("From SIOC: " + line + ", " + e.what() + "\n");
+    }
+}
+
+void FromSiocChannel::flushElement(const ChannelElement& element)
+{
+    // A number SIOC made up (or a negative one) has no entry; it fails like an unbound one.
+    if (element.number >= kVarCount || !varTable[element.number])
+        throw std::runtime_error("flushElement");
+    varTable[element.number]->setValue(element.value);
+}
 
 } // namespace brg

@@ -1,11 +1,51 @@
 #include "sioc/to_sioc_channel.h"
 
-#include <stdexcept>
+#include "app/log.h"
+
+#include <fmt/format.h>
 
 namespace brg {
 
-// Skeleton until the protocol is built.
-void ToSiocChannel::sendExit() { throw std::logic_error("ToSiocChannel::sendExit"); }
-void ToSiocChannel::flushElement(const ChannelElement&) { throw std::logic_error("ToSiocChannel::flushElement"); }
+void ToSiocChannel::sendLine(const char* header, const std::string& payload)
+{
+    const std::string line = header + payload;
+    sendData(line + "\r\n");
+    g_log.trace(Trace::SiocOut, kSiocSendTracePrefix, line);
+}
+
+void ToSiocChannel::sendInicio(const std::set<std::uint32_t>& numbers)
+{
+    std::string payload;
+    for (std::uint32_t number : numbers) {
+        fmt::format_to(std::back_inserter(payload), "{}:", number);
+        if (payload.size() > kBatchLimit) {
+            sendLine("Arn.Inicio:", payload);
+            payload.clear();
+        }
+    }
+    if (!payload.empty())
+        sendLine("Arn.Inicio:", payload);
+}
+
+void ToSiocChannel::flushElement(const ChannelElement& element)
+{
+    fmt::format_to(std::back_inserter(respBuffer), "{}={}:", element.number, element.value);
+    if (respBuffer.size() > kBatchLimit)
+        flush();
+}
+
+void ToSiocChannel::flush()
+{
+    if (respBuffer.empty())
+        return;
+    sendLine("Arn.Resp:", respBuffer);
+    respBuffer.clear();
+}
+
+void ToSiocChannel::sendExit()
+{
+    sendData("Arn.Fin:\r\n");
+    g_log.trace(Trace::SiocOut, "", "Fin sent to SIOC");
+}
 
 } // namespace brg
