@@ -1,0 +1,145 @@
+#include "app/log.h"
+#include "app/process_state.h"
+#include "net/main_loop.h"
+#include "psx/to_psx_channel.h"
+#include "support/fake_socket.h"
+#include "support/fresh_state.h"
+
+#include <gtest/gtest.h>
+
+namespace brg {
+namespace {
+
+using test::FakeSocketProvider;
+
+class ToPsx : public test::TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        provider = FakeSocketProvider::install();
+        ToPSXClient->connectToServer(loop, "127.0.0.1", 10747, kMsgPsxSocket, nullptr);
+    }
+    void TearDown() override
+    {
+        g_socketProvider.reset();
+        TempDirTest::TearDown();
+    }
+
+    std::string drain(std::initializer_list<ChannelElement> elements)
+    {
+        provider->script->sent.clear();
+        for (const ChannelElement& e : elements)
+            ToPSXClient->pushElement(e);
+        ToPSXClient->flushQueue();
+        return provider->script->sent;
+    }
+    const std::vector<std::string>& sendCalls() const { return provider->script->sendCalls; }
+
+    std::shared_ptr<FakeSocketProvider> provider;
+    test::NullMainLoop loop;
+};
+
+TEST_F(ToPsx, ADrainSendsItsLinesAsOneBatch)
+{
+    EXPECT_EQ(drain({{2005, -3}, {1042, 1}}), "Qi5=-3\r\nQh42=1\r\n");
+    EXPECT_EQ(sendCalls().size(), 1u);
+    EXPECT_EQ(g_psxValues[1042], 0u); // an unmerged Qh leaves the table alone
+}
+
+TEST_F(ToPsx, QsLinesCarryTheCurrentTextAndIgnoreTheValue)
+{
+    EXPECT_EQ(drain({{12, 0}}), "Qs12=\r\n");
+    g_qsStrings.set(12, "KEYB;0");
+    EXPECT_EQ(drain({{12, -1}}), "Qs12=KEYB;0\r\n");
+}
+
+TEST_F(ToPsx, Bit0MergeKeepsPsxBitsAndChainsWithinADrain)
+{
+    g_psxValues[1063] = 6;
+    EXPECT_EQ(drain({{1063, 1}}), "Qh63=7\r\n");
+    EXPECT_EQ(g_psxValues[1063], 7u);
+    EXPECT_EQ(drain({{1063, 0}}), "Qh63=6\r\n");
+    // The second element merges with the first one's result.
+    g_psxValues[1417] = 0x10;
+    EXPECT_EQ(drain({{1417, 1}, {1417, 0}}), "Qh417=17\r\nQh417=16\r\n");
+}
+
+TEST_F(ToPsx, MaskedMergesOfFireHandlesEltAndEvacLight)
+{
+    g_psxValues[1275] = 255;
+    g_psxValues[1279] = 255;
+    g_psxValues[1224] = 0xFFFF;
+    g_psxValues[1424] = 0xFF;
+    EXPECT_EQ(drain({{1275, 1}, {1279, 32}, {1224, 1}, {1424, 8}}),
+              "Qh275=95\r\nQh279=126\r\nQh224=8201\r\nQh424=14\r\n");
+    EXPECT_EQ(g_psxValues[1275], 95u);
+    EXPECT_EQ(g_psxValues[1224], 8201u);
+    EXPECT_EQ(g_psxValues[1424], 14u);
+}
+
+TEST_F(ToPsx, Bit0MergeCoversExactlyItsList)
+{
+    EXPECT_EQ(ToPSXClient->qhBit0Set.size(), 135u);
+    for (std::uint32_t v : {1063u, 1075u, 1114u, 1233u, 1264u, 1291u, 1382u, 1395u, 1417u})
+        EXPECT_TRUE(ToPSXClient->qhBit0Set.contains(v)) << v;
+    for (std::uint32_t v : {1062u, 1076u, 1213u, 1263u, 1265u, 1275u, 1396u, 1416u, 1418u})
+        EXPECT_FALSE(ToPSXClient->qhBit0Set.contains(v)) << v;
+}
+
+TEST_F(ToPsx, NumbersWithoutAPsxLineAreRefused)
+{
+    ToPSXClient->pushElement({3124, 5});
+    try {
+        ToPSXClient->flushQueue();
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "unexpected flushing of 3124 to PSX?");
+    }
+    EXPECT_EQ(ToPSXClient->queuedCount(), 1u);
+
+    ToPsxChannel other;
+    other.pushElement({562, 0});
+    EXPECT_THROW(other.flushQueue(), std::out_of_range);
+    EXPECT_TRUE(provider->script->sent.empty());
+}
+
+TEST_F(ToPsx, ABatchPassing4000CharactersIsSentAtOnce)
+{
+    // "Qi100=1234567\r\n" is 15 characters: the 267th line takes the batch to 4005.
+    std::string all;
+    for (int i = 0; i < 300; ++i) {
+        ToPSXClient->pushElement({2100, 1234567});
+        all += "Qi100=1234567\r\n";
+    }
+    ToPSXClient->flushQueue();
+    ASSERT_EQ(sendCalls().size(), 2u);
+    EXPECT_EQ(sendCalls()[0].size(), 267 * 15u);
+    EXPECT_EQ(sendCalls()[1].size(), 33 * 15u);
+    EXPECT_EQ(provider->script->sent, all);
+}
+
+TEST_F(ToPsx, DemandsAndExitBypassTheBatch)
+{
+    ToPSXClient->pushElement({2005, 1});
+    ToPSXClient->sendDemandQi(211);
+    ToPSXClient->sendDemandQs(480);
+    ToPSXClient->sendExit();
+    EXPECT_EQ(sendCalls(), (std::vector<std::string>{"demand=Qi211\r\n", "demand=Qs480\r\n", "exit\r\n"}));
+    ToPSXClient->flushQueue();
+    EXPECT_EQ(sendCalls().back(), "Qi5=1\r\n");
+}
+
+TEST_F(ToPsx, TheSendTraceShowsEachBatchAsSent)
+{
+    g_log.open("Log.txt");
+    drain({{2005, -3}});
+    g_log.setTrace(Trace::PsxOut, true);
+    drain({{2005, -3}, {1042, 1}});
+    g_log.close();
+    const std::string log = test::readFile("Log.txt");
+    EXPECT_EQ(log.substr(log.find('\n') + 1), "> Qi5=-3\r\nQh42=1\r\n");
+}
+
+} // namespace
+} // namespace brg
