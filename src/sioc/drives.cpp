@@ -1,0 +1,7 @@
+#include "sioc/drives.h"
+
+namespace brg {
+
+std::shared_ptr<DriveProvider> g_driveProvider;
+
+} // namespace brg
