@@ -1,6 +1,7 @@
 #include "app/process_state.h"
 
 #include "app/log.h"
+#include "config/config_items.h"
 #include "display/display.h"
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
@@ -88,6 +89,7 @@ void gf_resetProcessState()
     FromPSXClient = std::make_shared<FromPsxChannel>();
     g_log.clearTraces();
     g_display = std::make_shared<StatusTexts>();
+    gf_resetConfiguration();
 }
 
 } // namespace brg

@@ -1,0 +1,93 @@
+#include "config/config_reader.h"
+
+#include "app/log.h"
+#include "app/process_state.h"
+#include "config/cdu_key_map.h"
+#include "config/config_items.h"
+#include "config/selection_lists.h"
+
+#include <array>
+#include <utility>
+
+namespace brg {
+
+namespace {
+
+void lf_readSwitches(const CfgFile& file)
+{
+    using namespace cfg;
+    // In the order the log shows them.
+    const std::array<BoolParam*, 46> switches{
+        &VERSION_CHECK,         &MONITOR_PSX_IN_Qh,          &MONITOR_PSX_IN_Qi,      &MONITOR_PSX_IN_Qs,
+        &MONITOR_PSX_OUT,       &MONITOR_PSX_IN_NONQ,        &MONITOR_SIOC_IN,        &MONITOR_SIOC_OUT,
+        &InvertHfSenseL,        &InvertBigFreqKnobL,         &InvertSmallFreqKnobL,   &InvertHfSenseC,
+        &InvertBigFreqKnobC,    &InvertSmallFreqKnobC,       &InvertHfSenseR,         &InvertBigFreqKnobR,
+        &InvertSmallFreqKnobR,  &InvertDeltaStbyIasBug1,     &InvertDeltaStbyIasBug2, &InvertDeltaStbyIasBug3,
+        &InvertAbsStbyIasBug1,  &InvertAbsStbyIasBug2,       &InvertAbsStbyIasBug3,   &InvertEcpMinsCp,
+        &InvertEcpBaroCp,       &InvertEcpMinsFo,            &InvertEcpBaroFo,        &InvertMcpTurnSpd,
+        &InvertMcpTurnHdg,      &InvertMcpTurnVs,            &InvertMcpTurnAlt,       &InvertTurnStbyBaro,
+        &ENG_STARTERS_DOMINANT, &PTT_SWITCHES_DOMINANT,      &AUTOBRAKES_DOMINANT,    &PARKBRKLEV_DOMINANT,
+        &GEARLOCK_OVERRIDE_DOMINANT, &FIRE_ENG1_DOMINANT,    &FIRE_ENG2_DOMINANT,     &FIRE_ENG3_DOMINANT,
+        &FIRE_ENG4_DOMINANT,    &FIRE_APU_DOMINANT,          &DUAL_ENCODER_RCPL,      &DUAL_ENCODER_RCPC,
+        &DUAL_ENCODER_RCPR,     &SQUAWK_AS_INT,
+    };
+    for (BoolParam* item : switches)
+        item->read(file);
+
+    const std::array<std::pair<Trace, const BoolParam*>, kTraceCount> traces{{
+        {Trace::PsxInQh, &MONITOR_PSX_IN_Qh},
+        {Trace::PsxInQi, &MONITOR_PSX_IN_Qi},
+        {Trace::PsxInQs, &MONITOR_PSX_IN_Qs},
+        {Trace::PsxInNonQ, &MONITOR_PSX_IN_NONQ},
+        {Trace::PsxOut, &MONITOR_PSX_OUT},
+        {Trace::SiocIn, &MONITOR_SIOC_IN},
+        {Trace::SiocOut, &MONITOR_SIOC_OUT},
+    }};
+    for (const auto& [trace, item] : traces)
+        g_log.setTrace(trace, item->value());
+}
+
+// Left before centre before right: the first CDU switched on is the one shown.
+void lf_readCduScreen(const CfgFile& file)
+{
+    using namespace cfg;
+    CDU_L.read(file);
+    if (!CDU_L.value())
+        CDU_C.read(file);
+    if (!CDU_L.value() && !CDU_C.value())
+        CDU_R.read(file);
+    if (!CDU_L.value() && !CDU_C.value() && !CDU_R.value())
+        return;
+
+    LCD_CDU.read(file);
+    g_cduMode = true;
+    CDU_BOLD.read(file);
+    CDU_BORDER.read(file);
+    for (IntParam* item : {&TALVESYNC_AS_CDU_WIDTH, &TALVESYNC_AS_CDU_HEIGHT, &CDU_WIDTH, &CDU_HEIGHT,
+                           &CDU_X_OFFSET, &CDU_Y_OFFSET, &CDU_FONTSIZE, &CDU_SMALL_FONT_Y_OFFSET,
+                           &CDU_COLOR_R, &CDU_COLOR_G, &CDU_COLOR_B})
+        item->read(file);
+}
+
+} // namespace
+
+void gf_getCfgData() noexcept
+{
+    try {
+        const auto file = CfgFile::load();
+        if (!file) {
+            g_log.write(std::string("No ") + kCfgFilePath + " found, default values taken");
+            cfg::PSX_HOSTADDRESS.resetToDefault();
+            return;
+        }
+        lf_readSwitches(*file);
+        cfg::PSX_HOSTADDRESS.read(*file);
+        gf_readSelectionLists(*file);
+        gf_readCduKeyMap(*file);
+        lf_readCduScreen(*file);
+    } catch (...) {
+        gf_logException("gf_getCfgData");
+    }
+}
+
+} // namespace brg

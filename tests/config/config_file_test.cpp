@@ -1,0 +1,146 @@
+#include "config/config_file.h"
+#include "config/config_items.h"
+#include "config_test_fixture.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <regex>
+
+namespace brg {
+namespace {
+
+using test::readFile;
+using ConfigFileTest = test::ConfigTest;
+namespace fs = std::filesystem;
+
+// The patterns as the file's users know them, to hold the matcher to.
+std::optional<std::string> lf_regexMatch(CfgPattern kind, const std::string& key, const std::string& line)
+{
+    const char* value = nullptr;
+    switch (kind) {
+    case CfgPattern::Boolean: value = "(\\d)\\s*"; break;
+    case CfgPattern::Integer: value = "(-?\\d+)\\s*"; break;
+    case CfgPattern::Text: value = "(.+)"; break;
+    case CfgPattern::IPv4: value = "(\\d+\\.\\d+\\.\\d+\\.\\d+)\\s*"; break;
+    }
+    const std::regex re("\\s*" + key + "\\s*=\\s*" + value, std::regex::ECMAScript | std::regex::icase);
+    std::smatch m;
+    if (!std::regex_match(line, m, re))
+        return std::nullopt;
+    return m[1].str();
+}
+
+TEST(CfgLinePattern, AcceptsExactlyWhatTheRegularExpressionsAccept)
+{
+    const std::vector<std::string> lines = {
+        "KEY=1", "  key=0  ", "Key = 7", "\tKEY\t=\t1\t", "KEY = 10", "KEY = yes", "KEY = 1 ; note", "KEYS=1",
+        "XKEY=1", "KEY", "KEY=", "KEY= ", "KEY =  ", "KEY=\r", "KEY= \r", "KEY=a\rb", "KEY=\ra", "KEY = -12",
+        "KEY=-", "KEY=--1", "KEY=- 1", "KEY = 007 ", "KEY=1.2.3.4", "KEY = 999.1.2.3  ", "KEY=1.2.3",
+        "KEY=1.2.3.4.5", "KEY=localhost", "KEY = a b  ", "KEY==1", "= 1", "KEY=1\v", "KEY=1\f", "KEY =\n1",
+        "kEy   =   C:\\Scripts\\x.ssi", "KEY=1,2, 3", "KEY=\xc3\xa9", "\xc3\xa9KEY=1", "KE Y=1", "",
+    };
+    for (CfgPattern kind : {CfgPattern::Boolean, CfgPattern::Integer, CfgPattern::Text, CfgPattern::IPv4})
+        for (const auto& line : lines)
+            EXPECT_EQ(gf_matchCfgLine(kind, "KEY", line), lf_regexMatch(kind, "KEY", line))
+                << "kind " << static_cast<int>(kind) << " line '" << line << "'";
+}
+
+TEST(CfgLinePattern, TakesTheValueAsWritten)
+{
+    EXPECT_EQ(gf_matchCfgLine(CfgPattern::Boolean, "VERSION_CHECK", "  version_check=0  "), "0");
+    EXPECT_EQ(gf_matchCfgLine(CfgPattern::Boolean, "VERSION_CHECK", "VERSION_CHECK = 10"), std::nullopt);
+    EXPECT_EQ(gf_matchCfgLine(CfgPattern::Integer, "CDU_FONTSIZE", "CDU_FONTSIZE = -5 "), "-5");
+    EXPECT_EQ(gf_matchCfgLine(CfgPattern::Text, "CONFIG_FILE", "CONFIG_FILE = .\\a b.ssi  "), ".\\a b.ssi  ");
+    EXPECT_EQ(gf_matchCfgLine(CfgPattern::Text, "CONFIG_FILE", "CONFIG_FILE =   "), " ");
+    EXPECT_EQ(gf_matchCfgLine(CfgPattern::IPv4, "PSX_HOSTADDRESS", "PSX_HOSTADDRESS = 999.1.2.3"), "999.1.2.3");
+    // A very long value is no trouble for the matcher.
+    const std::string longLine = "CONFIG_FILE=" + std::string(1'000'000, 'x');
+    EXPECT_EQ(gf_matchCfgLine(CfgPattern::Text, "CONFIG_FILE", longLine)->size(), 1'000'000U);
+}
+
+TEST_F(ConfigFileTest, LookupTakesTheFirstMatchingLineAndIgnoresWindowsLineEnds)
+{
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::Integer, "IOCP_port"), std::nullopt); // no file
+    writeCfg("; IOCP_port=1\r\nIOCP_port = 80x\r\niocp_PORT = 8092\r\nIOCP_port=8093\r\nCONFIG_FILE=c.ssi\r\n");
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::Integer, "IOCP_port"), "8092");
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "CONFIG_FILE"), "c.ssi");
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "IOCP_HOSTADDRESS"), std::nullopt);
+    EXPECT_TRUE(CfgFile::load().has_value());
+}
+
+TEST_F(ConfigFileTest, SaveReplacesTheKeysLineSortsAndDropsRepeatedLines)
+{
+    writeCfg("b=1\nMAIN_WINDOW_X=400\na=2\n");
+    cfg::MAIN_WINDOW_X.set(350);
+    EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_WINDOW_X=350\na=2\nb=1\n");
+    EXPECT_TRUE(logHas("MAIN_WINDOW_X=350"));
+
+    // Only the first line of the key (exact case) is replaced; comments and blanks sort along.
+    writeCfg("; window\n\nmain_window_y=1\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1\n");
+    setCfgParam("MAIN_WINDOW_Y", "-7");
+    EXPECT_EQ(readFile("Talvesync.cfg"), "\n; window\nMAIN_WINDOW_Y=-7\nMAIN_WINDOW_Y=6\nmain_window_y=1\nz=1\n");
+
+    // A key without a line is appended before the sort.
+    setCfgParam("CDU_X_OFFSET", "3");
+    EXPECT_EQ(readFile("Talvesync.cfg"), "\n; window\nCDU_X_OFFSET=3\nMAIN_WINDOW_Y=-7\nMAIN_WINDOW_Y=6\nmain_window_y=1\nz=1\n");
+    EXPECT_FALSE(fs::exists("Talvesync.cfg.tmp"));
+}
+
+TEST_F(ConfigFileTest, SaveWithoutAFileCreatesItWithTheOneLine)
+{
+    cfg::MAIN_CDU_WINDOW_Y.set(40000);
+    EXPECT_EQ(cfg::MAIN_CDU_WINDOW_Y.value(), 30000);
+    EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_CDU_WINDOW_Y=30000");
+    cfg::MAIN_CDU_WINDOW_X.set(-1);
+    EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_CDU_WINDOW_X=-1\nMAIN_CDU_WINDOW_Y=30000\n");
+}
+
+TEST_F(ConfigFileTest, FailedSaveLeavesTheOldFileWhole)
+{
+    const std::string old = "MAIN_WINDOW_X=400\nVERSION_CHECK=0\n";
+    writeCfg(old);
+    // The new content cannot be written beside the file.
+    fs::create_directories("Talvesync.cfg.tmp/in-the-way");
+    EXPECT_THROW(cfg::MAIN_WINDOW_X.set(10), fs::filesystem_error);
+    EXPECT_EQ(readFile("Talvesync.cfg"), old);
+    EXPECT_EQ(cfg::MAIN_WINDOW_X.value(), 10); // the running value is kept all the same
+}
+
+#ifdef __linux__
+TEST_F(ConfigFileTest, SaveOntoAFullDiskLeavesTheOldFileWhole)
+{
+    const std::string old = "MAIN_WINDOW_X=400\nVERSION_CHECK=0\n";
+    writeCfg(old);
+    // Every write to /dev/full fails with "no space left on device".
+    fs::create_symlink("/dev/full", "Talvesync.cfg.tmp");
+    EXPECT_THROW(setCfgParam("MAIN_WINDOW_X", "10"), fs::filesystem_error);
+    EXPECT_EQ(readFile("Talvesync.cfg"), old);
+    EXPECT_FALSE(fs::exists(fs::symlink_status("Talvesync.cfg.tmp")));
+}
+#endif
+
+TEST_F(ConfigFileTest, IntegerReadClampsAndKeepsTheValueOnOverflow)
+{
+    auto& x = cfg::MAIN_WINDOW_X;
+    x.read(); // no file: the value stays
+    EXPECT_EQ(x.value(), 400);
+    writeCfg("MAIN_WINDOW_X = -30001\n");
+    x.read();
+    EXPECT_EQ(x.value(), -30000);
+    writeCfg("MAIN_WINDOW_X = 2147483648\n");
+    x.read();
+    EXPECT_EQ(x.value(), -30000);
+    writeCfg("MAIN_WINDOW_X = 12 px\n");
+    x.read();
+    EXPECT_EQ(x.value(), 400);
+    writeCfg("");
+    x.setRunning(99999);
+    EXPECT_EQ(x.value(), 30000);
+    EXPECT_EQ(readFile("Talvesync.cfg"), ""); // running value only
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"MAIN_WINDOW_X=400", "MAIN_WINDOW_X=-30000",
+                                                    "read in value EXCEPTION 2147483648", "MAIN_WINDOW_X=-30000",
+                                                    "MAIN_WINDOW_X=400"}));
+}
+
+} // namespace
+} // namespace brg

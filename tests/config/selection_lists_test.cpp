@@ -1,0 +1,115 @@
+#include "config/config_file.h"
+#include "config/selection_lists.h"
+#include "config_test_fixture.h"
+
+#include <gmock/gmock.h>
+#include <fstream>
+#include <stdexcept>
+
+namespace brg {
+namespace {
+
+using ::testing::ElementsAre;
+using SelectionListsTest = test::ConfigTest;
+using Detected = std::set<std::uint32_t>;
+
+void lf_read() { gf_readSelectionLists(*CfgFile::load()); }
+
+TEST_F(SelectionListsTest, TraceListsKeepTheirRangeAndReportTheRest)
+{
+    writeCfg("Qs_VarList=5,561,562,-3\nQh_VarList = 430,431,,0\nQi_VarList=274,275,0\n");
+    lf_read();
+    EXPECT_EQ(g_qsTraceList, (NumberList{5, 561}));
+    EXPECT_EQ(g_qhTraceList, (NumberList{0, 430}));
+    EXPECT_EQ(g_qiTraceList, (NumberList{0, 274}));
+    EXPECT_THAT(logLines(), ElementsAre("Qh_VarList=430,431,,0", "Qh varlist processing: 431 is not a Qh var",
+                                        "Qi_VarList=274,275,0", "Qi varlist processing: 275 is not a Qi var",
+                                        "Qs_VarList=5,561,562,-3", "Qs varlist processing: 562 is not a Qs var",
+                                        "BLACKLIST=", "WHITELIST="));
+}
+
+TEST_F(SelectionListsTest, QiListAcceptsEveryQiNumberOfARealPsxLexicon)
+{
+    std::ifstream capture(std::string(TALVESYNC_TEST_DATA_DIR) + "/psx-opening-capture.txt");
+    ASSERT_TRUE(capture.is_open());
+    std::string list;
+    std::string line;
+    int count = 0;
+    while (std::getline(capture, line)) {
+        if (line.rfind("Li", 0) != 0)
+            continue;
+        list += (list.empty() ? "" : ",") + line.substr(2, line.find('(') - 2);
+        ++count;
+    }
+    ASSERT_GT(count, 200);
+    writeCfg("Qi_VarList=" + list + "\n");
+    lf_read();
+    EXPECT_EQ(g_qiTraceList.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(logLines().size(), 5U); // the five reads, no range message
+}
+
+TEST_F(SelectionListsTest, NumberListsTakeAnyIntegerAndStopAtTheFirstBadItem)
+{
+    writeCfg("WHITELIST=-1,99999,1000\nBLACKLIST=1000, 1001\n");
+    EXPECT_THROW(lf_read(), std::invalid_argument);
+    EXPECT_EQ(g_blacklist, NumberList{1000});
+    EXPECT_TRUE(g_whitelist.empty()); // read after the blacklist
+
+    gf_clearSelectionLists();
+    writeCfg("WHITELIST=-1,99999,1000\nBLACKLIST=12a\n");
+    EXPECT_THROW(lf_read(), std::invalid_argument);
+    writeCfg("WHITELIST=-1,99999,1000\n");
+    lf_read();
+    EXPECT_EQ(g_whitelist, (NumberList{-1, 1000, 99999}));
+}
+
+TEST_F(SelectionListsTest, TraceListAllowsAllWhenEmpty)
+{
+    EXPECT_TRUE(gf_traceListAllows(g_qhTraceList, 17));
+    g_qhTraceList = {17};
+    EXPECT_TRUE(gf_traceListAllows(g_qhTraceList, 17));
+    EXPECT_FALSE(gf_traceListAllows(g_qhTraceList, 18));
+    EXPECT_FALSE(gf_traceListAllows(g_qhTraceList, 0xFFFFFFFFU));
+}
+
+TEST_F(SelectionListsTest, WhitelistKeepsOnlyItsDetectedNumbersAndOverridesTheBlacklist)
+{
+    g_whitelist = {1001, 1002};
+    g_blacklist = {1001};
+    Detected detected{1000, 1001};
+    gf_applySelectionLists(detected);
+    EXPECT_EQ(detected, Detected{1001});
+    EXPECT_THAT(logLines(), ElementsAre("Var 1001 whitelisted",
+                                        "Var 1002 of your white list does not occur in CONFIG_FILE ...",
+                                        "You cannot have a WHITELIST and a BLACKLIST; the latter is ignored!"));
+}
+
+TEST_F(SelectionListsTest, WhitelistWithoutDetectedNumbersEmptiesTheSet)
+{
+    g_whitelist = {-4, 1002};
+    g_blacklist = {1000};
+    Detected detected{1000, 1001};
+    gf_applySelectionLists(detected);
+    EXPECT_TRUE(detected.empty());
+    EXPECT_THAT(logLines(), ElementsAre("Var -4 of your white list does not occur in CONFIG_FILE ...",
+                                        "Var 1002 of your white list does not occur in CONFIG_FILE ...",
+                                        "The WHITELIST does not contain valid Talvesync variable numbers!"));
+}
+
+TEST_F(SelectionListsTest, BlacklistDropsItsNumbers)
+{
+    g_blacklist = {999, 1001};
+    Detected detected{1000, 1001, 5688};
+    gf_applySelectionLists(detected);
+    EXPECT_EQ(detected, (Detected{1000, 5688}));
+    EXPECT_THAT(logLines(), ElementsAre("Var 999 of your black list does not occur in CONFIG_FILE ...",
+                                        "Var 1001 blacklisted"));
+
+    g_blacklist.clear();
+    gf_applySelectionLists(detected);
+    EXPECT_EQ(detected, (Detected{1000, 5688}));
+    EXPECT_EQ(logLines().size(), 2U);
+}
+
+} // namespace
+} // namespace brg
