@@ -2,6 +2,8 @@
 
 #include "app/log.h"
 #include "app/process_state.h"
+#include "config/config_items.h"
+#include "display/display.h"
 
 #include <fmt/format.h>
 #include <stdexcept>
@@ -62,6 +64,8 @@ void ToPsxChannel::flushElement(const ChannelElement& element)
             sendMerged(v, 0x2008, element.value);
         else if (v == 1424)
             sendMerged(v, 6, element.value);
+        else if (v == 1998)
+            selectCduScreen(element.value);
         else
             sendQh(v - 1000, element.value);
     } else if (v < 3000) {
@@ -69,6 +73,16 @@ void ToPsxChannel::flushElement(const ChannelElement& element)
     } else {
         throw std::runtime_error(fmt::format("unexpected flushing of {} to PSX?", v));
     }
+}
+
+// The window's CDU choice lives in the running configuration only; the file keeps the user's.
+void ToPsxChannel::selectCduScreen(std::int32_t value)
+{
+    cfg::CDU_L.setRunning(value == 0);
+    cfg::CDU_C.setRunning(value == 1);
+    cfg::CDU_R.setRunning(value == 2);
+    if (g_display)
+        g_display->cduSelectionChanged();
 }
 
 void ToPsxChannel::flush()

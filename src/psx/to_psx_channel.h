@@ -35,6 +35,8 @@ protected:
 private:
     void appendLine(const std::string& line);
     void sendMerged(std::uint32_t v, std::uint32_t keptMask, std::int32_t value);
+    // Pseudo variable 1998: which CDU the window shows; nothing goes to PSX.
+    void selectCduScreen(std::int32_t value);
 
     std::string outBuffer; // pending lines; touched only inside a drain
 };

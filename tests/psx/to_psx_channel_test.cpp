@@ -1,5 +1,7 @@
 #include "app/log.h"
 #include "app/process_state.h"
+#include "config/config_items.h"
+#include "display/display.h"
 #include "net/main_loop.h"
 #include "psx/to_psx_channel.h"
 #include "support/fake_socket.h"
@@ -85,6 +87,30 @@ TEST_F(ToPsx, Bit0MergeCoversExactlyItsList)
         EXPECT_TRUE(ToPSXClient->qhBit0Set.contains(v)) << v;
     for (std::uint32_t v : {1062u, 1076u, 1213u, 1263u, 1265u, 1275u, 1396u, 1416u, 1418u})
         EXPECT_FALSE(ToPSXClient->qhBit0Set.contains(v)) << v;
+}
+
+// Records the CDU choice as the screen would see it when asked to redraw.
+class CduChoiceDisplay : public StatusTexts {
+public:
+    void cduSelectionChanged() override
+    {
+        seen.push_back({cfg::CDU_L.value(), cfg::CDU_C.value(), cfg::CDU_R.value()});
+    }
+    std::vector<std::array<bool, 3>> seen;
+};
+
+TEST_F(ToPsx, TheCduScreenSelectorSwitchesTheWindowAndSendsNothing)
+{
+    auto display = std::make_shared<CduChoiceDisplay>();
+    g_display = display;
+    test::writeFile("Talvesync.cfg", "CDU_L = 1\n");
+    cfg::CDU_L.setRunning(true);
+
+    EXPECT_EQ(drain({{1998, 2}, {1998, 1}, {1998, 0}}), "");
+    using Choice = std::array<bool, 3>;
+    EXPECT_EQ(display->seen, (std::vector<Choice>{{false, false, true}, {false, true, false}, {true, false, false}}));
+    EXPECT_EQ(test::readFile("Talvesync.cfg"), "CDU_L = 1\n");
+    EXPECT_EQ(g_psxValues[1998], 0u);
 }
 
 TEST_F(ToPsx, NumbersWithoutAPsxLineAreRefused)
