@@ -1,0 +1,10 @@
+#pragma once
+// This platform's main loop, socket provider and listener under names shared by both platforms.
+#include "platform/posix/main_loop_posix.h"
+#include "platform/posix/socket_posix.h"
+#include "platform/posix/tcp_listener_posix.h"
+
+namespace brg {
+using NativeMainLoop = PosixMainLoop;
+using NativeSocketProvider = PosixSocketProvider;
+} // namespace brg

@@ -1,0 +1,102 @@
+#include "platform/posix/tcp_listener_posix.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <fmt/format.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace brg {
+namespace {
+
+// True when fd became ready for `events` within the timeout.
+bool lf_waitFor(int fd, short events, std::chrono::milliseconds timeout)
+{
+    pollfd request{fd, events, 0};
+    int n = 0;
+    while ((n = ::poll(&request, 1, static_cast<int>(timeout.count()))) < 0 && errno == EINTR) {
+    }
+    return n > 0;
+}
+
+} // namespace
+
+TcpPeer::~TcpPeer()
+{
+    ::close(m_fd);
+}
+
+bool TcpPeer::sendAll(std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t n = ::send(m_fd, data.data(), data.size(), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::optional<std::string> TcpPeer::receive(std::chrono::milliseconds timeout)
+{
+    if (!lf_waitFor(m_fd, POLLIN, timeout))
+        return std::string();
+    char buffer[65536];
+    ssize_t n = 0;
+    while ((n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT)) < 0 && errno == EINTR) {
+    }
+    if (n < 0 && errno == EAGAIN)
+        return std::string();
+    if (n <= 0)
+        return std::nullopt;
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+void TcpPeer::close()
+{
+    // shutdown, not close: another thread may be waiting on the descriptor.
+    ::shutdown(m_fd, SHUT_RDWR);
+}
+
+TcpListener::TcpListener(std::uint16_t port, const std::string& address)
+{
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        throw std::runtime_error("TcpListener: no socket");
+    const int on = 1;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in bound{};
+    bound.sin_family = AF_INET;
+    bound.sin_port = htons(port);
+    bound.sin_addr.s_addr = ::inet_addr(address.c_str());
+    socklen_t size = sizeof bound;
+    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&bound), size) != 0 || ::listen(m_fd, 8) != 0 ||
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
+        const int error = errno;
+        ::close(m_fd);
+        throw std::runtime_error(fmt::format("TcpListener: cannot listen on {}:{}: {}", address, port,
+                                             std::strerror(error)));
+    }
+    m_port = ntohs(bound.sin_port);
+}
+
+TcpListener::~TcpListener()
+{
+    ::close(m_fd);
+}
+
+std::unique_ptr<TcpPeer> TcpListener::accept(std::chrono::milliseconds timeout)
+{
+    if (!lf_waitFor(m_fd, POLLIN, timeout))
+        return nullptr;
+    const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
+    return fd < 0 ? nullptr : std::make_unique<TcpPeer>(fd);
+}
+
+} // namespace brg
