@@ -1,8 +1,65 @@
-#include "vars/var_pool.h"
+#include "vars/catalogue.h"
+
+#include <map>
+#include <vector>
 
 namespace brg {
 
-// Skeleton until the catalogue is built: an empty pool.
+bool CatalogueOptions::includes(const CatalogueRow& row) const
+{
+    switch (row.only) {
+    case RcpSet::Always:
+        return true;
+    case RcpSet::DualEncoderL:
+        return dualEncoder[0];
+    case RcpSet::SingleEncoderL:
+        return !dualEncoder[0];
+    case RcpSet::DualEncoderC:
+        return dualEncoder[1];
+    case RcpSet::SingleEncoderC:
+        return !dualEncoder[1];
+    case RcpSet::DualEncoderR:
+        return dualEncoder[2];
+    case RcpSet::SingleEncoderR:
+        return !dualEncoder[2];
+    }
+    return false;
+}
+
+namespace {
+
+// The collection a position sets; where it stands among the parameters follows the factory order.
+std::uint32_t lf_baseOf(const CatalogueRow& row)
+{
+    switch (row.type) {
+    case VarType::ItemClampVar:
+    case VarType::ItemBandVar:
+        return static_cast<std::uint32_t>(row.params[2]);
+    case VarType::ItemEncoderVar:
+        return static_cast<std::uint32_t>(row.params[1]);
+    case VarType::ItemPotVar:
+        return 105;
+    default:
+        return static_cast<std::uint32_t>(row.params[0]);
+    }
+}
+
+} // namespace
+
+void gf_buildGroups(VarPoolImpl& pool, const CatalogueOptions& options)
+{
+    // The rows are in ascending number order, so each group's members are too.
+    std::map<std::uint32_t, std::vector<std::uint32_t>> members;
+    for (const CatalogueRow& row : gf_virtualSwitchRows()) {
+        if (!options.includes(row))
+            continue;
+        members[lf_baseOf(row)].push_back(row.number);
+    }
+    for (auto& [base, numbers] : members)
+        pool.groups.emplace_back(base, std::move(numbers));
+}
+
+// Not yet built from the rows: the pool stays empty.
 VarPoolImpl::Builders gf_catalogueBuilders() { return {}; }
 
 } // namespace brg
