@@ -6,6 +6,7 @@
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
+#include "sioc/sioc_parameters.h"
 #include "sioc/to_sioc_channel.h"
 #include "vars/decoded_values.h"
 #include "vars/var_pool.h"
@@ -90,6 +91,7 @@ void gf_resetProcessState()
     g_log.clearTraces();
     g_display = std::make_shared<StatusTexts>();
     gf_resetConfiguration();
+    g_siocparameters = std::shared_ptr<const SiocParameters>();
 }
 
 } // namespace brg
