@@ -1,0 +1,74 @@
+#include "support/fake_clock.h"
+
+#include <algorithm>
+
+namespace brg::test {
+
+std::shared_ptr<FakeClock> FakeClock::install()
+{
+    auto clock = std::make_shared<FakeClock>();
+    g_clock = clock;
+    return clock;
+}
+
+void FakeClock::uninstall() { g_clock = std::make_shared<SteadyClock>(); }
+
+Clock::TimePoint FakeClock::now() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_now;
+}
+
+void FakeClock::sleepFor(std::chrono::milliseconds duration)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_now += duration;
+        m_sleeps.push_back(duration);
+    }
+    if (onSleep)
+        onSleep(duration);
+}
+
+void FakeClock::runAfter(std::chrono::milliseconds delay, std::function<void()> action)
+{
+    std::lock_guard lock(m_mutex);
+    m_delays.push_back(delay);
+    m_pending.push_back({m_now + delay, std::move(action)});
+}
+
+void FakeClock::advance(std::chrono::milliseconds duration)
+{
+    std::vector<Pending> due;
+    {
+        std::lock_guard lock(m_mutex);
+        m_now += duration;
+        const auto notDue = std::stable_partition(m_pending.begin(), m_pending.end(),
+                                                  [this](const Pending& p) { return p.due <= m_now; });
+        due.assign(std::make_move_iterator(m_pending.begin()), std::make_move_iterator(notDue));
+        m_pending.erase(m_pending.begin(), notDue);
+    }
+    std::stable_sort(due.begin(), due.end(), [](const Pending& a, const Pending& b) { return a.due < b.due; });
+    for (auto& pending : due)
+        pending.action();
+}
+
+std::size_t FakeClock::pendingActions() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pending.size();
+}
+
+std::vector<std::chrono::milliseconds> FakeClock::delays() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_delays;
+}
+
+std::vector<std::chrono::milliseconds> FakeClock::sleeps() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sleeps;
+}
+
+} // namespace brg::test

@@ -1,0 +1,45 @@
+#pragma once
+// A clock that never waits: sleeps move its time on at once, delayed actions wait for advance().
+#include "app/clock.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace brg::test {
+
+class FakeClock : public Clock {
+public:
+    // Installs a new fake as g_clock; uninstall() puts the steady clock back.
+    static std::shared_ptr<FakeClock> install();
+    static void uninstall();
+
+    TimePoint now() const override;
+    // Records the sleep, moves time on, then calls onSleep (outside the clock's lock).
+    void sleepFor(std::chrono::milliseconds duration) override;
+    void runAfter(std::chrono::milliseconds delay, std::function<void()> action) override;
+
+    // Moves time on and runs, on the caller's thread, the actions that fall due, earliest first.
+    void advance(std::chrono::milliseconds duration);
+    std::size_t pendingActions() const;
+    // The delays asked for by runAfter, in call order.
+    std::vector<std::chrono::milliseconds> delays() const;
+    std::vector<std::chrono::milliseconds> sleeps() const;
+
+    std::function<void(std::chrono::milliseconds)> onSleep;
+
+private:
+    struct Pending {
+        TimePoint due;
+        std::function<void()> action;
+    };
+    mutable std::mutex m_mutex;
+    TimePoint m_now{};
+    std::vector<std::chrono::milliseconds> m_sleeps;
+    std::vector<std::chrono::milliseconds> m_delays;
+    std::vector<Pending> m_pending;
+};
+
+} // namespace brg::test
