@@ -1,0 +1,33 @@
+#pragma once
+// The end of a run: the exit sequence, entered once for whichever reason comes first, and the
+// report of an error that stops the processing loop.
+#include <cstdint>
+#include <exception>
+#include <string_view>
+
+namespace brg {
+
+// The order is fixed: the log names a reason by its index.
+enum ExitEvent : std::uint32_t {
+    E_NEW_SITU,
+    E_SIM_CLOSED,
+    E_USER_CLOSE,
+    E_MAIN_LOOP_EXIT,
+    E_IOCP_CLOSE,
+    E_PSX_CLOSE,
+    E_PSX_EXIT,
+    E_PSXBOOST_CLOSE,
+    E_PSXBOOST_EXIT,
+    E_IOCP_FIN,
+};
+
+std::string_view gf_exitEventName(ExitEvent reason);
+
+// Stops the loop, says goodbye to each server still there (unless it left first) and posts the
+// final stop to the main window. Runs at most once per process; later calls return at once.
+void lf_exit(ExitEvent reason);
+
+// Logs "System Error: ..." and stops the processing loop after its current cycle.
+void lf_reportSystemError(const std::exception& e);
+
+} // namespace brg
