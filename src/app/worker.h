@@ -1,0 +1,21 @@
+#pragma once
+// The worker thread: synchronises both sides once both connections are up, then moves data
+// between the four channels every 50 ms until the run ends.
+#include <functional>
+
+namespace brg {
+
+// Body of the worker thread; lets no exception escape.
+void lf_syncAndProcess_as_Thread();
+
+// Registers the SIOC variables, waits a second for the answers and applies what both sides sent.
+void lf_synchronise();
+
+// The processing loop; returns when g_processing is cleared, after running the exit sequence.
+void lf_processInput();
+
+// Starts the worker thread. Detached in the program; tests replace it to count starts or to keep
+// the thread for joining.
+extern std::function<void()> g_startWorkerThread;
+
+} // namespace brg

@@ -1,0 +1,204 @@
+#include "app/worker.h"
+
+#include "engine_fixture.h"
+#include "net/hand_over_queues.h"
+#include "vars/var_pool.h"
+
+#include <chrono>
+#include <stdexcept>
+
+namespace brg {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Each receiving channel notes the elements it applies, in one shared order.
+struct Applied {
+    std::string channel;
+    ChannelElement element;
+    friend bool operator==(const Applied&, const Applied&) = default;
+};
+
+class RecordingFromSioc : public FromSiocChannel {
+public:
+    explicit RecordingFromSioc(std::vector<Applied>& applied) : m_applied(applied) {}
+
+protected:
+    void flushElement(const ChannelElement& element) override { m_applied.push_back({name, element}); }
+
+private:
+    std::vector<Applied>& m_applied;
+};
+
+class RecordingFromPsx : public FromPsxChannel {
+public:
+    explicit RecordingFromPsx(std::vector<Applied>& applied) : m_applied(applied) {}
+
+protected:
+    void flushElement(const ChannelElement& element) override { m_applied.push_back({name, element}); }
+
+private:
+    std::vector<Applied>& m_applied;
+};
+
+// What reached the PSX side, with the cycle in which it was drained.
+class RecordingToPsx : public ToPsxChannel {
+public:
+    std::vector<std::pair<std::uint64_t, ChannelElement>> flushed;
+
+protected:
+    void flushElement(const ChannelElement& element) override { flushed.emplace_back(g_cycle.load(), element); }
+};
+
+class CountingInfoVar : public InfoVar {
+public:
+    CountingInfoVar() : InfoVar("Counting", 3500) {}
+    void refresh() override
+    {
+        if (fail)
+            throw std::runtime_error("refresh failed in Counting");
+        cycles.push_back(g_cycle);
+    }
+    std::vector<std::uint64_t> cycles;
+    bool fail = false;
+};
+
+class WorkerTest : public test::EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        FromSIOCClient = std::make_shared<RecordingFromSioc>(applied);
+        FromPSXClient = std::make_shared<RecordingFromPsx>(applied);
+        toPsx = std::make_shared<RecordingToPsx>();
+        ToPSXClient = toPsx;
+    }
+    // Runs the processing loop on this thread for `cycles` cycles.
+    void runCycles(std::uint64_t cycles)
+    {
+        clock->onSleep = [cycles](std::chrono::milliseconds) {
+            if (g_cycle >= cycles)
+                g_processing = false;
+        };
+        lf_processInput();
+    }
+
+    std::vector<Applied> applied;
+    std::shared_ptr<RecordingToPsx> toPsx;
+};
+
+TEST_F(WorkerTest, TenQueuedValuesReachPsxOnePerCycle)
+{
+    for (std::int32_t i = 0; i < 10; ++i)
+        g_psxValueQueue.push({1045u, i});
+    runCycles(12);
+
+    ASSERT_EQ(toPsx->flushed.size(), 10u);
+    for (std::int32_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(toPsx->flushed[i].first, static_cast<std::uint64_t>(i + 1));
+        EXPECT_EQ(toPsx->flushed[i].second, (ChannelElement{1045u, i}));
+    }
+    auto sleeps = clock->sleeps();
+    sleeps.resize(12); // then the exit sequence's own
+    EXPECT_EQ(sleeps, std::vector<std::chrono::milliseconds>(12, 50ms));
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "processing input from PSX and SIOC started\n"));
+    EXPECT_TRUE(contains(text, "processing input from PSX and SIOC stopped\nExiting: E_MAIN_LOOP_EXIT\n")) << text;
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+}
+
+TEST_F(WorkerTest, ElementListGoesWholeNewestFirstAndTextsOnePerCycle)
+{
+    g_psxElementList = {3001, 3002, 3003};
+    g_psxStringQueue.push({12u, "FIRST"});
+    g_psxStringQueue.push({12u, "SECOND"});
+    clock->onSleep = [](std::chrono::milliseconds duration) {
+        if (g_cycle == 2 && duration == 50ms) {
+            EXPECT_EQ(g_qsStrings.get(12), "FIRST"); // the first text is stored before the second is taken
+        }
+        if (g_cycle >= 2)
+            g_processing = false;
+    };
+    lf_processInput();
+
+    using Flushed = std::vector<std::pair<std::uint64_t, ChannelElement>>;
+    EXPECT_EQ(toPsx->flushed, (Flushed{{1, {3003, -1}}, {1, {3002, -1}}, {1, {3001, -1}}, {1, {12, 0}}, {2, {12, 0}}}));
+    EXPECT_TRUE(g_psxElementList.empty());
+    EXPECT_EQ(g_qsStrings.get(12), "SECOND");
+}
+
+TEST_F(WorkerTest, InfoVariablesAndCduScreenFollowEveryFourthCycle)
+{
+    auto info = std::make_shared<CountingInfoVar>();
+    g_infoVars.push_back(info);
+    g_cduMode = true;
+    display->cduActive = true;
+    runCycles(9);
+    EXPECT_EQ(info->cycles, (std::vector<std::uint64_t>{4, 8}));
+    EXPECT_EQ(display->handOverCycles, (std::vector<std::uint64_t>{4, 8}));
+}
+
+TEST_F(WorkerTest, CduScreenIsNotFedWhileItsModeIsInactive)
+{
+    g_cduMode = true;
+    runCycles(8);
+    EXPECT_TRUE(display->handOverCycles.empty());
+}
+
+TEST_F(WorkerTest, SynchronisingWaitsASecondThenAppliesSiocBeforePsxAndReleasesThePool)
+{
+    FromPSXClient->pushElement({1045, 1});
+    FromSIOCClient->pushElement({45, 1});
+    clock->onSleep = [this](std::chrono::milliseconds) {
+        // Values arriving during the wait are applied too.
+        FromSIOCClient->pushElement({46, 2});
+        EXPECT_TRUE(applied.empty());
+    };
+    lf_synchronise();
+
+    EXPECT_EQ(clock->sleeps(), std::vector<std::chrono::milliseconds>{1000ms});
+    EXPECT_EQ(applied, (std::vector<Applied>{{"FromSIOC", {45, 1}}, {"FromSIOC", {46, 2}}, {"FromPSX", {1045, 1}}}));
+    EXPECT_EQ(g_varPool, nullptr);
+    EXPECT_FALSE(g_initPhase);
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "Synchronising PSX with SIOC variables ...\n"));
+    EXPECT_FALSE(contains(text, "registered at SIOC server")); // nothing in use at SIOC
+}
+
+TEST_F(WorkerTest, WorkerClearsTheStatusAndShowsTheCduScreenBeforeProcessing)
+{
+    g_cduMode = true;
+    display->setStatus("connecting to PSX ...");
+    clock->onSleep = [this](std::chrono::milliseconds) {
+        if (g_cycle == 1) {
+            EXPECT_EQ(display->statusText(), "");
+            EXPECT_EQ(display->cduModeCalls, std::vector<bool>{true});
+            g_processing = false;
+        }
+    };
+    lf_syncAndProcess_as_Thread();
+    EXPECT_EQ(g_cycle, 1u);
+}
+
+TEST_F(WorkerTest, AFailureInVariableCodeEndsTheWorkerWithoutExitAndShowsTheError)
+{
+    auto info = std::make_shared<CountingInfoVar>();
+    info->fail = true;
+    g_infoVars.push_back(info);
+    g_psxConnected = true;
+    g_siocConnected = true;
+    lf_syncAndProcess_as_Thread();
+
+    EXPECT_EQ(g_cycle, 4u);
+    EXPECT_FALSE(g_processing);
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "\nSystem Error: refresh failed in Counting\n\n")) << text;
+    EXPECT_FALSE(contains(text, "Exiting:"));
+    EXPECT_FALSE(contains(text, "processing input from PSX and SIOC stopped"));
+    EXPECT_TRUE(window.posted.empty());
+    // Both servers still look connected, so the window must say that nothing moves any more.
+    EXPECT_TRUE(contains(display->errorText(), "refresh failed in Counting")) << display->errorText();
+}
+
+} // namespace
+} // namespace brg
