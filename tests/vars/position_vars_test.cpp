@@ -1,0 +1,148 @@
+#include "app/exceptions.h"
+#include "sent_elements.h"
+#include "support/fresh_state.h"
+#include "vars/var_factories.h"
+#include "vars/var_types.h"
+
+#include <gmock/gmock.h>
+
+namespace brg {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using test::psxSent;
+
+// A pool of our own holding a few collections and their positions, initialised as at start-up.
+class PositionVarsTest : public test::FreshState {
+protected:
+    void SetUp() override
+    {
+        test::FreshState::SetUp();
+        g_varPool = std::make_shared<VarPoolImpl>(VarPoolImpl::Builders{});
+        VarPoolImpl& pool = *g_varPool;
+        addQsListVar(pool, 117, "TcasPanSel", 4);
+        addSwitchPositionVar(pool, 3013, "TcasPanSelL", 117, 1, 0);
+        addSwitchPositionVar(pool, 3014, "TcasPanSelR", 117, 1, 1);
+        addQhFirstItemVar(pool, 1170, "GearLever");
+        addSwitchPositionVar(pool, 3771, "GearLeverUp", 1170, 1);
+        addQhTwoStateVar(pool, 1423, "EvacPush");
+        addItemPushVar(pool, 3628, "EvacHornPush", 1423, 0);
+        addItemSwitchVar(pool, 3629, "EvacTestPress", 1423, 1);
+        addQsListVar(pool, 113, "RotSelAudioL", 16);
+        addItemClampVar(pool, 3630, "AcpRotSelVHF_L_L", {0, 99}, 113, 0);
+        addQsListVar(pool, 357, "Brakes", 2);
+        addItemBandVar(pool, 3711, "ToeBrakeLeft", {0, 1000}, 357, 0);
+        addWxTurnVar(pool, 105, "WxRdrPanelTurn");
+        addItemPotVar(pool, 3996, "TiltCp", 0);
+        addQsTripletVar(pool, 111, "RotSelRcpR");
+        addItemEncoderVar(pool, 3821, "BigSmallFreqKnobR", 8, 111, 0, true);
+        addItemSwitchVar(pool, 3437, "BigSmallFreqSwitchR", 111, 1);
+        addItemSwitchOVar(pool, 3686, "EmerLtL", 1170, 0);
+        for (auto& [number, var] : pool.vars)
+            var->initialise();
+        g_initPhase = false;
+    }
+
+    static Var& var(std::uint32_t number) { return *g_varPool->vars.at(number); }
+
+    static std::vector<std::string> drainStrings()
+    {
+        std::vector<std::string> out;
+        while (auto entry = g_psxStringQueue.tryPop())
+            out.push_back(entry->second);
+        return out;
+    }
+};
+
+TEST_F(PositionVarsTest, TcasSelectorContactSetsItsItemOnlyWhenClosed)
+{
+    var(3014).setValue(1);
+    EXPECT_EQ(g_qsStrings.get(117), "0;1;0;0");
+    var(3013).setValue(0);
+    EXPECT_EQ(psxSent().size(), 1u);
+    var(3013).setValue(1);
+    EXPECT_EQ(g_qsStrings.get(117), "0;0;0;0");
+    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{117, 0}, ChannelElement{117, 0}));
+    var(3013).setValue(2); // not a contact state
+    EXPECT_EQ(psxSent().size(), 2u);
+    EXPECT_EQ(var(3013).description(), "R");
+    EXPECT_EQ(var(3013).psxCodeText(), "Qs117");
+}
+
+TEST_F(PositionVarsTest, ShortFormSetsItemZero)
+{
+    var(3771).setValue(1);
+    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{1170, 1}));
+    EXPECT_EQ(var(3771).psxCodeText(), "Qh170");
+}
+
+TEST_F(PositionVarsTest, PushPositionIsMomentaryAndIgnoredDuringSynchronisation)
+{
+    g_initPhase = true;
+    var(3628).setValue(1);
+    EXPECT_THAT(psxSent(), IsEmpty());
+    g_initPhase = false;
+    var(3629).setValue(1);
+    var(3628).setValue(0); // press and release both press
+    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{1423, 2}, ChannelElement{1423, 3}));
+    EXPECT_EQ(var(3628).value, 0);
+    EXPECT_EQ(var(3628).description(), "M");
+    EXPECT_EQ(var(3629).description(), "A");
+    EXPECT_EQ(var(3686).description(), "O");
+}
+
+TEST_F(PositionVarsTest, ClampBandAndPotPositions)
+{
+    var(3630).setValue(150);
+    EXPECT_EQ(g_qsStrings.get(113), "99;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0");
+    EXPECT_EQ(var(3630).description(), "[0..99]");
+
+    var(3711).setValue(5); // the first report always goes out
+    var(3711).setValue(14);
+    var(3711).setValue(15);
+    EXPECT_EQ(g_qsStrings.get(357), "15;0");
+    EXPECT_EQ(psxSent().size(), 3u);
+    EXPECT_EQ(var(3711).description(), "[0.%.1000]");
+
+    var(3996).setValue(5000);
+    EXPECT_EQ(var(3996).value, 4713);
+    var(3996).setValue(4700); // within the dead band
+    EXPECT_EQ(var(3996).value, 4713);
+    EXPECT_EQ(g_qsStrings.get(105), "1;-6;0;-6");
+    EXPECT_EQ(var(3996).psxCodeText(), "Qs105");
+}
+
+TEST_F(PositionVarsTest, EncoderAndSwitchComposeTheRadioTuningText)
+{
+    var(3821).setValue(-3);
+    var(3437).setValue(1);
+    var(3821).setValue(-20);
+    EXPECT_THAT(drainStrings(), ElementsAre("0;0;-3", "0;0;0", "0;-8;0"));
+    EXPECT_EQ(var(3821).value, 0);
+    EXPECT_EQ(var(3821).description(), "e");
+}
+
+TEST_F(PositionVarsTest, InvertedEncoderNegatesItsSteps)
+{
+    ItemEncoderVar knob("SmallFreqKnobR", 3698, 8, 111, 0, false);
+    knob.initialise();
+    knob.setValue(5);
+    EXPECT_THAT(drainStrings(), ElementsAre("0;0;-5"));
+}
+
+TEST_F(PositionVarsTest, MissingCollectionStopsStartUp)
+{
+    ItemSwitchVar orphan("EltL", 3778, 1224, 0);
+    try {
+        orphan.initialise();
+        FAIL();
+    } catch (const UserErrorException& e) {
+        EXPECT_EQ(e.code(), 100);
+        EXPECT_STREQ(e.what(), "100: Controlling_object 1224 is not present");
+    }
+    EXPECT_THROW(orphan.setValue(1), std::runtime_error); // never bound: no crash
+}
+
+} // namespace
+} // namespace brg
