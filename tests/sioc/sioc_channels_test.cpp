@@ -6,6 +6,7 @@
 #include "sioc/to_sioc_channel.h"
 #include "support/fake_socket.h"
 #include "support/fresh_state.h"
+#include "vars/var_pool.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -192,6 +193,15 @@ TEST_F(SiocChannels, BindingStopsAtTheFirstNumberWithoutAVariable)
                 ThrowsMessage<std::runtime_error>(StrEq("initInicio")));
     EXPECT_EQ(FromSIOCClient->varTable[3], var);
     EXPECT_EQ(FromSIOCClient->varTable[5], nullptr);
+}
+
+TEST_F(SiocChannels, BindingLooksInTheProcessPoolByDefault)
+{
+    auto var = std::make_shared<RecordingVar>("V", 12);
+    g_varPool->storeVarPtr(var);
+    FromSIOCClient->initInicio({12});
+    EXPECT_EQ(FromSIOCClient->varTable[12], var);
+    EXPECT_THROW(FromSIOCClient->initInicio({13}), std::runtime_error);
 }
 
 } // namespace
