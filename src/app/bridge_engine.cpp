@@ -1,0 +1,225 @@
+#include "app/bridge_engine.h"
+
+#include "app/clock.h"
+#include "app/exceptions.h"
+#include "app/exit_sequence.h"
+#include "app/log.h"
+#include "app/process_state.h"
+#include "app/worker.h"
+#include "config/config_items.h"
+#include "display/display.h"
+#include "net/main_loop.h"
+#include "net/socket.h"
+#include "psx/from_psx_channel.h"
+#include "psx/to_psx_channel.h"
+#include "sioc/from_sioc_channel.h"
+#include "sioc/sioc_parameters.h"
+#include "sioc/to_sioc_channel.h"
+#include "vars/var_pool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fmt/format.h>
+#include <stdexcept>
+#include <string>
+
+namespace brg {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::uint16_t kPsxPort = 10747;
+
+// What tells the two connections apart; their handling is the same.
+struct Link {
+    const char* handlerName;
+    const char* connectedText;
+    TcpClient& (*client)(); // looked up per call: tests replace the channel objects
+    std::atomic<bool>& connected;
+    std::atomic<bool>& otherConnected;
+    void (Display::*indicator)(bool);
+    ExitEvent closeReason;
+    ExitEvent exitReason;
+    void (*connect)();
+    std::uint32_t reconnectMessage;
+    std::atomic<Clock::TimePoint>& lastAttempt;
+};
+
+std::atomic<Clock::TimePoint> s_siocAttempt{};
+std::atomic<Clock::TimePoint> s_psxAttempt{};
+
+const Link s_sioc{"lf_handle_WINSOCK_IOCP_param", "SIOC connected",
+                  []() -> TcpClient& { return *ToSIOCClient; }, g_siocConnected, g_psxConnected,
+                  &Display::setSiocConnected, E_IOCP_CLOSE, E_IOCP_FIN, lf_connectSIOC, kMsgSiocReconnect,
+                  s_siocAttempt};
+const Link s_psx{"lf_handle_WINSOCK_PSX_param", "PSX connected",
+                 []() -> TcpClient& { return *ToPSXClient; }, g_psxConnected, g_siocConnected,
+                 &Display::setPsxConnected, E_PSX_CLOSE, E_PSX_EXIT, lf_connectPSX, kMsgPsxReconnect,
+                 s_psxAttempt};
+
+MainLoop& lf_window()
+{
+    MainLoop* window = g_mainWindow.load();
+    if (!window)
+        throw std::runtime_error("no main window to receive socket notifications");
+    return *window;
+}
+
+// The retry goes through the main loop, so every socket call stays on the main thread, and the
+// pause runs on the clock's timer, so the main thread never blocks.
+void lf_scheduleReconnect(const Link& link)
+{
+    if (g_closing)
+        return;
+    const auto sinceAttempt =
+        std::chrono::duration_cast<std::chrono::milliseconds>(g_clock->now() - link.lastAttempt.load());
+    const auto delay = std::clamp(kReconnectPause - sinceAttempt, 0ms, kReconnectPause);
+    const std::uint32_t message = link.reconnectMessage;
+    g_clock->runAfter(delay, [message] {
+        if (MainLoop* window = g_mainWindow.load(); window && !g_closing)
+            window->post(message);
+    });
+}
+
+void lf_reconnect(const Link& link)
+{
+    try {
+        link.connect();
+    } catch (const UserErrorException& e) {
+        // An attempt that fails at once (a rejected address, say) is paced like a refused one.
+        g_log.write(std::string(e.what()) + "\n");
+        lf_scheduleReconnect(link);
+    } catch (const std::exception& e) {
+        lf_reportSystemError(e);
+    } catch (...) {
+        gf_logException(link.handlerName);
+    }
+}
+
+template <typename CloseException>
+void lf_onSocketEvent(const Link& link, std::uint16_t event)
+{
+    TcpClient& client = link.client();
+    switch (event) {
+    case kFdRead:
+        client.receive();
+        break;
+    case kFdWrite:
+        link.connected = true;
+        client.sendData("");
+        if (link.otherConnected && !g_workerStarted.exchange(true))
+            g_startWorkerThread();
+        break;
+    case kFdConnect:
+        g_log.write(link.connectedText);
+        (g_display.get()->*link.indicator)(true);
+        g_display->repaint();
+        break;
+    case kFdClose:
+        client.markInactive();
+        link.connected = false;
+        (g_display.get()->*link.indicator)(false);
+        g_display->repaint();
+        throw CloseException();
+    default:
+        throw std::runtime_error(link.handlerName);
+    }
+}
+
+template <typename CloseException, typename ExitException>
+void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    try {
+        // A notification still queued for a socket that a new attempt has replaced is not ours.
+        if (wParam != link.client().socketHandle())
+            return;
+        if (const std::uint16_t error = gf_selectError(lParam); error != 0)
+            link.client().asyncError(error);
+        else
+            lf_onSocketEvent<CloseException>(link, gf_selectEvent(lParam));
+    } catch (const UserErrorException& e) {
+        g_log.write(std::string(e.what()) + "\n");
+        lf_scheduleReconnect(link);
+    } catch (const CloseException&) {
+        lf_exit(link.closeReason);
+    } catch (const ExitException&) {
+        lf_exit(link.exitReason);
+    } catch (const std::exception& e) {
+        lf_reportSystemError(e);
+    } catch (...) {
+        gf_logException(link.handlerName);
+    }
+}
+
+} // namespace
+
+void lf_initVariables()
+{
+    const auto pool = g_varPool;
+    if (!pool)
+        throw std::runtime_error("lf_initVariables: no variable pool");
+    if (!pool->psxNumbers.empty()) {
+        FromPSXClient->initInicio(pool->psxNumbers);
+        g_log.write(fmt::format("{} variables initialised in FromPSXClient", pool->psxNumbers.size()));
+    }
+    if (!pool->siocNumbers.empty()) {
+        FromSIOCClient->initInicio(pool->siocNumbers, getVar);
+        g_log.write(fmt::format("{} variables initialised in FromSIOCClient", pool->siocNumbers.size()));
+    }
+}
+
+void lf_connectSIOC()
+{
+    g_display->setStatus("connecting to SIOC ...");
+    if (g_closing)
+        return;
+    const auto parameters = g_siocparameters.load();
+    if (!parameters || !parameters->host || !parameters->port)
+        throw std::runtime_error("g_siocparameters == null");
+    s_siocAttempt = g_clock->now();
+    ToSIOCClient->connectToServer(lf_window(), *parameters->host, *parameters->port, kMsgSiocSocket,
+                                  FromSIOCClient);
+}
+
+void lf_connectPSX()
+{
+    g_display->setStatus("connecting to PSX ...");
+    if (g_closing)
+        return;
+    s_psxAttempt = g_clock->now();
+    ToPSXClient->connectToServer(lf_window(), cfg::PSX_HOSTADDRESS.value(), kPsxPort, kMsgPsxSocket,
+                                 FromPSXClient);
+}
+
+void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam)
+{
+    lf_handleNotification<SIOC_FD_CLOSE_Exception, FinReceivedException>(s_sioc, wParam, lParam);
+}
+
+void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam)
+{
+    lf_handleNotification<PSX_FD_CLOSE_Exception, ExitPSXReceivedException>(s_psx, wParam, lParam);
+}
+
+void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    switch (message) {
+    case kMsgSiocSocket:
+        lf_handle_WINSOCK_IOCP_param(wParam, lParam);
+        break;
+    case kMsgPsxSocket:
+        lf_handle_WINSOCK_PSX_param(wParam, lParam);
+        break;
+    case kMsgSiocReconnect:
+        lf_reconnect(s_sioc);
+        break;
+    case kMsgPsxReconnect:
+        lf_reconnect(s_psx);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace brg

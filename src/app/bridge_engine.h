@@ -1,0 +1,29 @@
+#pragma once
+// The two server connections: the attempts, the socket notifications of both servers, the paced
+// retry after a failed attempt, and the start of the worker once both servers take data.
+#include <chrono>
+#include <cstdint>
+
+namespace brg {
+
+// Hands the pool's variables to the receiving channels and logs how many each got.
+void lf_initVariables();
+
+// One connection attempt each, unless the user is closing. Errors of the attempt propagate.
+void lf_connectSIOC();
+void lf_connectPSX();
+
+// One notification of the SIOC or the PSX socket: wParam names the socket, lParam packs
+// (error << 16) | event. Let no exception escape.
+void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam);
+void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
+
+// What the front ends call on the main thread for kMsgSiocSocket, kMsgPsxSocket,
+// kMsgSiocReconnect and kMsgPsxReconnect; other messages are ignored.
+void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+// A failed attempt is retried this long after it started (at once if it took longer): a refused
+// connection fails at once, and retrying at that pace would only flood the log.
+inline constexpr std::chrono::milliseconds kReconnectPause{1000};
+
+} // namespace brg

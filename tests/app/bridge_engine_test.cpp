@@ -1,0 +1,266 @@
+#include "app/bridge_engine.h"
+
+#include "app/exceptions.h"
+#include "engine_fixture.h"
+#include "sioc/sioc_parameters.h"
+#include "vars/var_pool.h"
+
+#include <chrono>
+
+namespace brg {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Stands for the PSX decoder: only its exit keyword matters here.
+class ExitingFromPsx : public FromPsxChannel {
+public:
+    void decodeMessage(const std::string& line) override
+    {
+        if (line == "exit\r\n")
+            throw ExitPSXReceivedException();
+    }
+};
+
+class BridgeEngineTest : public test::EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        auto parameters = std::make_shared<SiocParameters>();
+        parameters->host = "127.0.0.1";
+        parameters->port = 8092;
+        g_siocparameters = parameters;
+    }
+
+    static void notify(std::uint32_t message, std::uintptr_t socket, std::uint16_t event, std::uint16_t error = 0)
+    {
+        gf_handleSocketMessage(message, socket, gf_makeSelectReply(event, error));
+    }
+    static void notifySioc(std::uint16_t event, std::uint16_t error = 0)
+    {
+        notify(kMsgSiocSocket, ToSIOCClient->socketHandle(), event, error);
+    }
+    static void notifyPsx(std::uint16_t event, std::uint16_t error = 0)
+    {
+        notify(kMsgPsxSocket, ToPSXClient->socketHandle(), event, error);
+    }
+    // Both connections up, as the worker sees them.
+    void connectBoth()
+    {
+        lf_connectSIOC();
+        lf_connectPSX();
+        for (auto* notifyOne : {&notifySioc, &notifyPsx}) {
+            notifyOne(kFdConnect, 0);
+            notifyOne(kFdWrite, 0);
+        }
+    }
+    void refusePsx()
+    {
+        notifyPsx(kFdConnect, 10061);
+    }
+};
+
+class WorkerStartTest : public BridgeEngineTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WorkerStartTest, WorkerStartsOnceWhenTheSecondServerTakesData)
+{
+    const bool siocFirst = GetParam();
+    lf_connectSIOC();
+    lf_connectPSX();
+    auto first = siocFirst ? &notifySioc : &notifyPsx;
+    auto second = siocFirst ? &notifyPsx : &notifySioc;
+
+    first(kFdConnect, 0);
+    first(kFdWrite, 0);
+    first(kFdWrite, 0);
+    EXPECT_EQ(workerStarts, 0);
+    second(kFdConnect, 0);
+    EXPECT_EQ(workerStarts, 0); // connected is not yet writable
+    second(kFdWrite, 0);
+    EXPECT_EQ(workerStarts, 1);
+    first(kFdWrite, 0);
+    second(kFdWrite, 0);
+    EXPECT_EQ(workerStarts, 1);
+
+    EXPECT_TRUE(g_psxConnected);
+    EXPECT_TRUE(g_siocConnected);
+    EXPECT_TRUE(display->psxConnected());
+    EXPECT_TRUE(display->siocConnected());
+    EXPECT_EQ(display->repaints, 2);
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "connecting to SIOC ...\nconnecting to PSX ...\n")) << text;
+    EXPECT_TRUE(contains(text, siocFirst ? "SIOC connected\nPSX connected\n" : "PSX connected\nSIOC connected\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherOrder, WorkerStartTest, ::testing::Bool());
+
+TEST_F(BridgeEngineTest, AttemptsGoToTheConfiguredServersWithTheirMessages)
+{
+    lf_connectSIOC();
+    EXPECT_EQ(sockets->script->port, 8092);
+    EXPECT_EQ(sockets->script->selectMessage, kMsgSiocSocket);
+    lf_connectPSX();
+    EXPECT_EQ(sockets->script->host, "127.0.0.1");
+    EXPECT_EQ(sockets->script->port, 10747);
+    EXPECT_EQ(sockets->script->selectMessage, kMsgPsxSocket);
+}
+
+TEST_F(BridgeEngineTest, WritableSocketSendsWhatWasKeptBack)
+{
+    lf_connectPSX();
+    sockets->script->sendLimits = {-1};
+    ToPSXClient->sendData("Qh45=1\r\n");
+    EXPECT_EQ(sockets->script->sent, "");
+    notifyPsx(kFdWrite);
+    EXPECT_EQ(sockets->script->sent, "Qh45=1\r\n");
+}
+
+TEST_F(BridgeEngineTest, RefusedConnectionIsLoggedAndRetriedASecondAfterTheAttemptStarted)
+{
+    lf_connectPSX();
+    clock->advance(10ms);
+    refusePsx();
+    EXPECT_TRUE(contains(log(), "\n19: ToPSX not detected (connection refused)\n\n")) << log();
+    EXPECT_EQ(clock->delays(), std::vector<std::chrono::milliseconds>{990ms});
+
+    clock->advance(989ms);
+    EXPECT_TRUE(window.posted.empty()); // the main thread is not held up meanwhile
+    clock->advance(1ms);
+    ASSERT_EQ(window.posted, std::vector<std::uint32_t>{kMsgPsxReconnect});
+
+    gf_handleSocketMessage(kMsgPsxReconnect, 0, 0);
+    EXPECT_EQ(sockets->created, 2); // a fresh socket for the new attempt
+    EXPECT_TRUE(ToPSXClient->active());
+}
+
+TEST_F(BridgeEngineTest, AttemptThatTookLongerThanThePauseIsRetriedAtOnce)
+{
+    lf_connectPSX();
+    clock->advance(21s);
+    notifyPsx(kFdConnect, 10060);
+    EXPECT_TRUE(contains(log(), "18: Connection attempt to ToPSX timed out\n"));
+    EXPECT_EQ(clock->delays(), std::vector<std::chrono::milliseconds>{0ms});
+}
+
+TEST_F(BridgeEngineTest, NoAttemptAfterTheUserClosed)
+{
+    lf_connectPSX();
+    refusePsx();
+    g_closing = true;
+    clock->advance(1s);
+    EXPECT_TRUE(window.posted.empty());
+
+    refusePsx(); // a refusal arriving after the close schedules nothing
+    EXPECT_EQ(clock->pendingActions(), 0u);
+    gf_handleSocketMessage(kMsgPsxReconnect, 0, 0);
+    EXPECT_EQ(sockets->created, 1);
+}
+
+TEST_F(BridgeEngineTest, RetryThatFailsAtOnceStaysInTheHandlerAndIsPacedAgain)
+{
+    lf_connectPSX();
+    refusePsx();
+    clock->advance(1s);
+    sockets->script->connectError = 10049;
+    EXPECT_NO_THROW(gf_handleSocketMessage(kMsgPsxReconnect, 0, 0));
+    EXPECT_TRUE(contains(log(), "\n17: connect to TCP/IP failure: 127.0.0.1, 10747, 10049 Can't assign requested address\n\n"))
+        << log();
+    EXPECT_EQ(clock->delays(), (std::vector<std::chrono::milliseconds>{1000ms, 1000ms}));
+    clock->advance(1s);
+    EXPECT_EQ(window.posted, (std::vector<std::uint32_t>{kMsgPsxReconnect, kMsgPsxReconnect}));
+}
+
+TEST_F(BridgeEngineTest, LateNotificationOfAReplacedSocketIsIgnored)
+{
+    lf_connectPSX();
+    const std::uintptr_t oldSocket = ToPSXClient->socketHandle();
+    refusePsx();
+    clock->advance(1s);
+    gf_handleSocketMessage(kMsgPsxReconnect, 0, 0);
+
+    notify(kMsgPsxSocket, oldSocket, kFdWrite);
+    notify(kMsgPsxSocket, oldSocket, kFdClose);
+    EXPECT_FALSE(g_psxConnected);
+    EXPECT_TRUE(g_exitPending);
+    notifyPsx(kFdWrite);
+    EXPECT_TRUE(g_psxConnected);
+}
+
+TEST_F(BridgeEngineTest, PsxExitKeywordEndsTheRunWithoutSayingGoodbyeToPsx)
+{
+    FromPSXClient = std::make_shared<ExitingFromPsx>();
+    connectBoth();
+    sockets->script->reads = {"exit\r\n"};
+    notifyPsx(kFdRead);
+
+    EXPECT_EQ(sockets->script->sent, "Arn.Fin:\r\n");
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "Exiting: E_PSX_EXIT\nForce disconnect from SIOC ...\n")) << text;
+    EXPECT_FALSE(contains(text, "Force disconnect from PSX"));
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+}
+
+TEST_F(BridgeEngineTest, SiocFinEndsTheRunAndSaysGoodbyeToPsx)
+{
+    connectBoth();
+    sockets->script->reads = {"Arn.Fin:\r\n"};
+    notifySioc(kFdRead);
+    EXPECT_EQ(sockets->script->sent, "exit\r\n");
+    EXPECT_TRUE(contains(log(), "Exiting: E_IOCP_FIN\nForce disconnect from PSX ...\n"));
+}
+
+TEST_F(BridgeEngineTest, SiocClosingEndsTheRunAndTheFinalStopFollowsAQuarterSecondLater)
+{
+    connectBoth();
+    notifySioc(kFdClose);
+
+    EXPECT_FALSE(g_siocConnected);
+    EXPECT_FALSE(display->siocConnected());
+    EXPECT_TRUE(display->psxConnected());
+    EXPECT_FALSE(ToSIOCClient->active());
+    EXPECT_EQ(sockets->script->sent, "exit\r\n");
+    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{250ms, 250ms}));
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+    EXPECT_TRUE(contains(log(), "Exiting: E_IOCP_CLOSE\nForce disconnect from PSX ...\n"));
+}
+
+TEST_F(BridgeEngineTest, SocketErrorStopsTheLoopButResetsAreIgnored)
+{
+    connectBoth();
+    g_processing = true;
+    notifyPsx(kFdClose, 10054);
+    notifySioc(kFdRead, 10053);
+    EXPECT_TRUE(g_processing);
+    EXPECT_TRUE(g_exitPending);
+
+    notifyPsx(kFdRead, 10050);
+    EXPECT_FALSE(g_processing);
+    EXPECT_TRUE(contains(log(), "\nSystem Error: asyncError ToPSX connection failure - 10050 Network is down\n\n"))
+        << log();
+}
+
+TEST_F(BridgeEngineTest, UnknownEventIsASystemErrorNamedAfterItsHandler)
+{
+    connectBoth();
+    notifySioc(0x40);
+    notifyPsx(0x40);
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "System Error: lf_handle_WINSOCK_IOCP_param\n"));
+    EXPECT_TRUE(contains(text, "System Error: lf_handle_WINSOCK_PSX_param\n"));
+}
+
+TEST_F(BridgeEngineTest, ReceiversGetThePoolsVariablesAndOnlyNonEmptySetsAreLogged)
+{
+    auto var = std::make_shared<ControlVar>("Switch", 45);
+    g_varPool->storeVarPtr(var);
+    g_varPool->siocNumbers = {45};
+    lf_initVariables();
+    EXPECT_EQ(FromSIOCClient->varTable[45], var);
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "\n1 variables initialised in FromSIOCClient\n"));
+    EXPECT_FALSE(contains(text, "FromPSXClient"));
+}
+
+} // namespace
+} // namespace brg
