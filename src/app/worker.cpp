@@ -85,6 +85,10 @@ void lf_synchronise()
 void lf_processInput()
 {
     g_processing = true;
+    // A server that left during synchronisation has run the exit sequence already; the loop must
+    // not start after it. Set-then-check here and clear-then-check there: one of the two sees it.
+    if (!g_exitPending)
+        g_processing = false;
     g_log.write("processing input from PSX and SIOC started");
     while (g_processing)
         lf_runCycle();

@@ -107,6 +107,16 @@ TEST_F(WorkerTest, TenQueuedValuesReachPsxOnePerCycle)
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
 }
 
+TEST_F(WorkerTest, LoopDoesNotStartAfterAnExitDuringSynchronisation)
+{
+    g_exitPending = false;
+    g_psxValueQueue.push({1045u, 1});
+    lf_processInput();
+    EXPECT_EQ(g_cycle, 0u);
+    EXPECT_TRUE(toPsx->flushed.empty());
+    EXPECT_FALSE(contains(log(), "Exiting:"));
+}
+
 TEST_F(WorkerTest, ElementListGoesWholeNewestFirstAndTextsOnePerCycle)
 {
     g_psxElementList = {3001, 3002, 3003};

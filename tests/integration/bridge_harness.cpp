@@ -1,0 +1,131 @@
+#include "bridge_harness.h"
+
+#include "sioc/sioc_parameters.h"
+
+#include <gtest/gtest.h>
+
+namespace brg::test {
+
+using namespace std::chrono_literals;
+
+void JoiningClock::runAfter(std::chrono::milliseconds delay, std::function<void()> action)
+{
+    std::lock_guard lock(m_mutex);
+    m_threads.emplace_back([delay, action = std::move(action)] {
+        std::this_thread::sleep_for(delay);
+        action();
+    });
+}
+
+void JoiningClock::joinAll()
+{
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard lock(m_mutex);
+        threads.swap(m_threads);
+    }
+    for (auto& thread : threads)
+        thread.join();
+}
+
+void BridgeRun::SetUp()
+{
+    TempDirTest::SetUp();
+    g_log.open();
+    g_socketProvider = std::make_shared<NativeSocketProvider>();
+    m_clock = std::make_shared<JoiningClock>();
+    g_clock = m_clock;
+    m_startWorkerThread = g_startWorkerThread;
+    g_startWorkerThread = [this] { m_worker = std::thread(lf_syncAndProcess_as_Thread); };
+    m_loop = std::make_unique<NativeMainLoop>(
+        [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) { handle(message, wParam, lParam); });
+    g_mainWindow = m_loop.get();
+
+    m_siocServer = std::make_unique<TcpListener>();
+    auto parameters = std::make_shared<SiocParameters>();
+    parameters->host = "127.0.0.1";
+    parameters->port = m_siocServer->port();
+    g_siocparameters = parameters;
+
+    m_loopThread = std::thread([this] { m_loop->run(); });
+}
+
+void BridgeRun::TearDown()
+{
+    // No more notifications, hence no worker start, from here on.
+    m_loop->quit();
+    m_loopThread.join();
+    // Ends a processing loop the test left running; does nothing after an exit.
+    g_closing = true;
+    lf_exit(E_USER_CLOSE);
+    if (m_worker.joinable())
+        m_worker.join();
+    m_clock->joinAll();
+    // The sockets go while their loop still exists.
+    gf_resetProcessState();
+    m_loop.reset();
+    g_socketProvider.reset();
+    g_clock = std::make_shared<SteadyClock>();
+    g_startWorkerThread = m_startWorkerThread;
+    TempDirTest::TearDown();
+}
+
+void BridgeRun::handle(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    switch (message) {
+    case kMsgFinish:
+        m_finishedAt = std::chrono::steady_clock::now();
+        m_finished = true;
+        break;
+    case kMsgCloseRequest:
+        g_closing = true;
+        lf_exit(E_USER_CLOSE);
+        break;
+    default:
+        gf_handleSocketMessage(message, wParam, lParam);
+        break;
+    }
+}
+
+void BridgeRun::startConnecting()
+{
+    lf_initVariables();
+    lf_connectSIOC();
+    lf_connectPSX();
+}
+
+void BridgeRun::runBridge()
+{
+    listenPsx();
+    startConnecting();
+    m_sioc = m_siocServer->accept(kTimeout);
+    m_psx = m_psxServer->accept(kTimeout);
+    ASSERT_TRUE(m_sioc && m_psx);
+    // Synchronising takes a second before the loop starts.
+    ASSERT_TRUE(waitFor([] { return g_processing.load(); }, kTimeout));
+}
+
+bool BridgeRun::receiveUntil(TcpPeer& peer, const std::string& text, std::string& received,
+                             std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (received.find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        const auto bytes = peer.receive(100ms);
+        if (!bytes)
+            return received.find(text) != std::string::npos;
+        received += *bytes;
+    }
+    return true;
+}
+
+std::size_t BridgeRun::count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++n;
+    return n;
+}
+
+} // namespace brg::test

@@ -1,0 +1,77 @@
+#pragma once
+// A whole bridge in one process: this platform's main loop on a thread of its own, its sockets,
+// the engine, and plain loopback servers standing in for SIOC and PSX that the test drives.
+#include "app/bridge_engine.h"
+#include "app/clock.h"
+#include "app/exit_sequence.h"
+#include "app/log.h"
+#include "app/process_state.h"
+#include "app/worker.h"
+#include "native_platform.h"
+#include "support/fresh_state.h"
+#include "support/wait_for.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brg::test {
+
+// The steady clock, but the threads of delayed actions are kept and joined, so that no retry
+// scheduled in one test fires into the next.
+class JoiningClock : public Clock {
+public:
+    ~JoiningClock() override { joinAll(); }
+    TimePoint now() const override { return std::chrono::steady_clock::now(); }
+    void sleepFor(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+    void runAfter(std::chrono::milliseconds delay, std::function<void()> action) override;
+    void joinAll();
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::thread> m_threads;
+};
+
+class BridgeRun : public TempDirTest {
+protected:
+    static constexpr std::chrono::milliseconds kTimeout{5000};
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // The PSX stand-in listens from now on (on PSX's fixed port).
+    void listenPsx() { m_psxServer = std::make_unique<TcpListener>(10747); }
+    // What the start-up thread does last: the receivers, then SIOC, then PSX.
+    static void startConnecting();
+    // Both servers accepted and the processing loop running.
+    void runBridge();
+    void closeByUser() { m_loop->post(kMsgCloseRequest); }
+
+    // Reads until `text` has arrived (true) or the time is up or the bridge has gone (false).
+    static bool receiveUntil(TcpPeer& peer, const std::string& text, std::string& received,
+                             std::chrono::milliseconds timeout = kTimeout);
+    static std::string log() { return readFile("Log.txt"); }
+    static std::size_t count(const std::string& text, const std::string& part);
+
+    std::unique_ptr<TcpListener> m_siocServer;
+    std::unique_ptr<TcpListener> m_psxServer;
+    std::unique_ptr<TcpPeer> m_sioc;
+    std::unique_ptr<TcpPeer> m_psx;
+    std::atomic<bool> m_finished{false};
+    std::atomic<std::chrono::steady_clock::time_point> m_finishedAt{};
+
+private:
+    void handle(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+    std::shared_ptr<JoiningClock> m_clock;
+    std::unique_ptr<NativeMainLoop> m_loop;
+    std::thread m_loopThread;
+    std::thread m_worker;
+    std::function<void()> m_startWorkerThread;
+};
+
+} // namespace brg::test

@@ -1,0 +1,105 @@
+// Whole runs of the bridge over loopback: starting, the goodbyes of each way a run ends, and the
+// paced retry while PSX is not there yet.
+#include "bridge_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace brg {
+namespace {
+
+using namespace std::chrono_literals;
+using test::waitFor;
+using Clock = std::chrono::steady_clock;
+
+class BridgeRunTest : public test::BridgeRun {};
+
+TEST_F(BridgeRunTest, UserCloseSaysGoodbyeToBothServersAndFinishes)
+{
+    runBridge();
+    closeByUser();
+
+    std::string toPsx, toSioc;
+    EXPECT_TRUE(receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
+    EXPECT_TRUE(receiveUntil(*m_sioc, "Arn.Fin:\r\n", toSioc)) << toSioc;
+    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
+    ASSERT_TRUE(waitFor([] { return log().find("processing input from PSX and SIOC stopped") != std::string::npos; }, kTimeout));
+
+    const std::string text = log();
+    const auto order = {"SIOC connected", "PSX connected", "Synchronising PSX with SIOC variables ...",
+                        "processing input from PSX and SIOC started", "Exiting: E_USER_CLOSE",
+                        "Force disconnect from PSX ...", "Force disconnect from SIOC ..."};
+    std::size_t at = 0;
+    for (const char* line : order) {
+        const auto found = text.find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << "\n" << text;
+        at = found;
+    }
+    EXPECT_EQ(count(text, "Exiting:"), 1u);
+}
+
+TEST_F(BridgeRunTest, SiocClosingSaysGoodbyeToPsxAndFinishesAfterAPause)
+{
+    runBridge();
+    m_sioc->close();
+
+    std::string toPsx;
+    ASSERT_TRUE(receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
+    const auto goodbye = Clock::now();
+    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
+    // After the goodbye to PSX, 250 ms for it, then 250 ms more because SIOC is gone.
+    const auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(m_finishedAt.load() - goodbye);
+    EXPECT_GE(pause, 400ms);
+    EXPECT_LT(pause, 3s);
+    const std::string text = log();
+    EXPECT_NE(text.find("Exiting: E_IOCP_CLOSE"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Force disconnect from SIOC"), std::string::npos);
+}
+
+TEST_F(BridgeRunTest, SiocFinSaysGoodbyeToPsxOnly)
+{
+    runBridge();
+    ASSERT_TRUE(m_sioc->sendAll("Arn.Fin:\r\n"));
+
+    std::string toPsx, toSioc;
+    EXPECT_TRUE(receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
+    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
+    receiveUntil(*m_sioc, "Arn.Fin:", toSioc, 300ms);
+    EXPECT_EQ(toSioc.find("Arn.Fin:"), std::string::npos);
+    EXPECT_NE(log().find("Exiting: E_IOCP_FIN"), std::string::npos);
+}
+
+TEST_F(BridgeRunTest, RefusedPsxIsRetriedAboutOnceASecondUntilItListens)
+{
+    const std::string refused = "19: ToPSX not detected (connection refused)";
+    startConnecting();
+    m_sioc = m_siocServer->accept(kTimeout);
+    ASSERT_TRUE(m_sioc);
+
+    ASSERT_TRUE(waitFor([&] { return count(log(), refused) >= 1; }, kTimeout)) << log();
+    const auto first = Clock::now();
+    ASSERT_TRUE(waitFor([&] { return count(log(), refused) >= 2; }, kTimeout)) << log();
+    const auto second = Clock::now();
+    EXPECT_GE(second - first, 800ms);
+
+    listenPsx();
+    m_psx = m_psxServer->accept(kTimeout);
+    ASSERT_TRUE(m_psx);
+    EXPECT_TRUE(waitFor([] { return g_processing.load(); }, kTimeout));
+}
+
+TEST_F(BridgeRunTest, NoAttemptAfterTheUserClosed)
+{
+    startConnecting();
+    m_sioc = m_siocServer->accept(kTimeout);
+    ASSERT_TRUE(waitFor([] { return log().find("not detected (connection refused)") != std::string::npos; }, kTimeout));
+    closeByUser();
+    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
+
+    listenPsx();
+    EXPECT_EQ(m_psxServer->accept(1500ms), nullptr);
+    std::string toSioc;
+    EXPECT_TRUE(receiveUntil(*m_sioc, "Arn.Fin:\r\n", toSioc)) << toSioc;
+}
+
+} // namespace
+} // namespace brg
