@@ -1,0 +1,103 @@
+#include "platform/win32/main_loop_win32.h"
+
+#include <windows.h>
+
+#include <fmt/format.h>
+#include <stdexcept>
+#include <utility>
+
+namespace brg {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TalvesyncMainLoop";
+// Private to the window class: asks the loop's own thread to quit.
+constexpr UINT kQuitMessage = WM_USER;
+
+bool lf_isApplicationMessage(UINT message)
+{
+    return message == kMsgCloseRequest || (message >= WM_APP && message <= 0xBFFF);
+}
+
+} // namespace
+
+void Win32SocketRegistry::add(std::uint32_t message, std::uintptr_t socket)
+{
+    std::lock_guard lock(m_mutex);
+    m_socketMessages.insert(message);
+    m_sockets.insert(socket);
+}
+
+void Win32SocketRegistry::remove(std::uintptr_t socket)
+{
+    std::lock_guard lock(m_mutex);
+    m_sockets.erase(socket);
+}
+
+bool Win32SocketRegistry::deliverable(std::uint32_t message, std::uintptr_t wParam) const
+{
+    // Posts carry wParam 0; a closed socket's notifications may still wait in the queue.
+    std::lock_guard lock(m_mutex);
+    return wParam == 0 || !m_socketMessages.contains(message) || m_sockets.contains(wParam);
+}
+
+Win32MainLoop::Win32MainLoop(Handler handler) : m_handler(std::move(handler))
+{
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = reinterpret_cast<WNDPROC>(&Win32MainLoop::windowProcedure);
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error(fmt::format("Win32MainLoop: RegisterClassExW failed: {}", GetLastError()));
+    // Message-only: it needs no display, and it only ever carries messages.
+    m_window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+    if (!m_window)
+        throw std::runtime_error(fmt::format("Win32MainLoop: CreateWindowExW failed: {}", GetLastError()));
+}
+
+Win32MainLoop::~Win32MainLoop()
+{
+    DestroyWindow(m_window);
+}
+
+void Win32MainLoop::post(std::uint32_t message)
+{
+    PostMessageW(m_window, message, 0, 0);
+}
+
+void Win32MainLoop::quit()
+{
+    PostMessageW(m_window, kQuitMessage, 0, 0);
+}
+
+void Win32MainLoop::run()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+std::intptr_t __stdcall Win32MainLoop::windowProcedure(HWND__* window, unsigned message, std::uintptr_t wParam,
+                                                       std::intptr_t lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* loop = reinterpret_cast<Win32MainLoop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (loop && message == kQuitMessage) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (loop && lf_isApplicationMessage(message)) {
+        if (loop->m_sockets->deliverable(message, wParam))
+            loop->m_handler(message, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace brg
