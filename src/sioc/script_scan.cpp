@@ -5,7 +5,6 @@
 #include "app/process_state.h"
 #include "config/selection_lists.h"
 #include "display/display.h"
-#include "sioc/path_text.h"
 #include "sioc/sioc_parameters.h"
 #include "sioc/ssi_reader.h"
 #include "vars/var_pool.h"
@@ -31,7 +30,7 @@ std::set<std::uint32_t> lf_declaredNumbers(const std::string& path)
 {
     const ReadingScript reading;
     SsiReader reader;
-    if (!reader.openFile(gf_textPath(path)))
+    if (!reader.openFile(path))
         throw UserErrorException(16, path + " not found");
     g_display->setStatus("");
     reader.readNumbers();

@@ -1,15 +1,16 @@
 #include "sioc/ssi_reader.h"
 
 #include "app/log.h"
+#include "sioc/path_text.h"
 
 #include <ios>
 
 namespace brg {
 
-bool SsiReader::openFile(const std::filesystem::path& path)
+bool SsiReader::openFile(const std::string& path)
 {
     try {
-        m_file.open(path, std::ios::in | std::ios::binary);
+        m_file.open(gf_textPath(path), std::ios::in | std::ios::binary);
         return m_file.is_open();
     } catch (...) {
         gf_logException("openFile");

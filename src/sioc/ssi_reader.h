@@ -4,9 +4,9 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <set>
+#include <string>
 
 namespace brg {
 
@@ -15,8 +15,9 @@ public:
     static constexpr std::uint32_t kLowest = 1000;
     static constexpr std::uint32_t kHighest = 5688;
 
-    // False when the file cannot be opened; the cause is in the log under "openFile".
-    bool openFile(const std::filesystem::path& path);
+    // False when the file (a UTF-8 path) cannot be opened; an exception on the way is logged
+    // under "openFile".
+    bool openFile(const std::string& path);
     void closeFile();
     // Walks the records once and collects the declared numbers from kLowest to kHighest.
     void readNumbers();
