@@ -6,7 +6,9 @@
 #include "sioc/script_scan.h"
 #include "sioc/sioc_parameters.h"
 #include "sioc/ssi_format.h"
+#include "sioc/ssi_reader.h"
 #include "support/fresh_state.h"
+#include "vars/catalogue.h"
 #include "vars/var_pool.h"
 
 #include <gmock/gmock.h>
@@ -134,6 +136,22 @@ protected:
 
     std::shared_ptr<RecordingDisplay> display;
 };
+
+TEST(SwitchNumbersNotInScriptsTest, AreTheCollectionsOfVirtualSwitchPositionsAScriptCouldDeclare)
+{
+    for (bool dualEncoders : {true, false}) {
+        CatalogueOptions options;
+        options.dualEncoder.fill(dualEncoders);
+        VarPoolImpl pool{VarPoolImpl::Builders{}};
+        gf_buildGroups(pool, options);
+        std::set<std::uint32_t> collections;
+        for (const auto& [base, positions] : pool.groups)
+            if (base >= SsiReader::kLowest)
+                collections.insert(base);
+        EXPECT_EQ(collections, std::set<std::uint32_t>(kSwitchNumbersNotInScripts.begin(),
+                                                       kSwitchNumbersNotInScripts.end()));
+    }
+}
 
 TEST_F(ScriptScanTest, SelectsInitialisesAndReportsTheDeclaredVariables)
 {
