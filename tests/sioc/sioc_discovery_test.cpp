@@ -126,12 +126,13 @@ TEST_F(SiocDiscoveryTest, SearchTakesTheFirstFolderNamedExactlySiocOfEachDrive)
 {
     // C: its first "SIOC" has no sioc.ini, so C: yields nothing, not even the one inside it.
     install(drive('C') / "Games" / "SIOC" / "SIOC", "IOCP_port=1111\nCONFIG_FILE=a.ssi\n");
-    install(drives->roots['C'] / "Games" / "sioc", "IOCP_port=1112\nCONFIG_FILE=a.ssi\n");
-    install(drive('D') / "Cockpit" / "Software" / "SIOC", "IOCP_port=2222\nCONFIG_FILE=d.ssi\n");
+    // D: the name must match in case too.
+    install(drive('D') / "Tools" / "sioc", "IOCP_port=2222\nCONFIG_FILE=a.ssi\n");
+    install(drive('E') / "Cockpit" / "Software" / "SIOC", "IOCP_port=3333\nCONFIG_FILE=e.ssi\n");
 
     const auto parameters = getSiocParameters();
-    EXPECT_EQ(parameters->port, 2222);
-    EXPECT_EQ(parameters->script, native(drives->roots['D'] / "Cockpit" / "Software" / "SIOC" / "d.ssi"));
+    EXPECT_EQ(parameters->port, 3333);
+    EXPECT_EQ(parameters->script, native(drives->roots['E'] / "Cockpit" / "Software" / "SIOC" / "e.ssi"));
 }
 
 TEST_F(SiocDiscoveryTest, WithoutAnInstallationTheWorkingDirectoryServes)
