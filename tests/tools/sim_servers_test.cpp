@@ -1,0 +1,143 @@
+// The stand-in servers as the integration tests and users drive them: their traffic, their
+// commands, and their output lines.
+#include "sim_process.h"
+#include "support/fresh_state.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace brg::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::size_t lf_count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++n;
+    return n;
+}
+
+TEST(PsxSim, SendsTheWholeCaptureAsItsOpeningBurstWithPsxLineEnds)
+{
+    SimProcess psx("psx-sim", {"--tick-ms", "0"});
+    auto client = psx.connect();
+    ASSERT_TRUE(psx.waitForLine("connected"));
+    const std::string capture = readFile(TALVESYNC_TEST_DATA_DIR "/psx-opening-capture.txt");
+    const std::string lastLine = capture.substr(capture.rfind('\n', capture.size() - 2) + 1);
+    std::string received;
+    ASSERT_TRUE(gf_receiveUntil(*client, lastLine.substr(0, lastLine.size() - 1) + "\r\n", received));
+    EXPECT_TRUE(received.starts_with("id=4\r\nversion=10.181 NG\r\nlayout=1\r\n"));
+    EXPECT_EQ(lf_count(received, "\r\n"), static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n')));
+    EXPECT_NE(received.find("\r\nQi89=0\r\nQi90=0\r\nQi91=0\r\n"), std::string::npos);
+}
+
+TEST(PsxSim, RecordsWhatItReceivesAnswersDemandsAndObeysItsCommands)
+{
+    SimProcess psx("psx-sim", {"--tick-ms", "0"});
+    auto client = psx.connect();
+    std::string received;
+    ASSERT_TRUE(gf_receiveUntil(*client, "Qi261=11800\r\n", received)); // the burst's last Qi261
+
+    ASSERT_TRUE(client->sendAll("Qh45=2\r\ndemand=Qh45\r\n"));
+    EXPECT_TRUE(psx.waitForLine("recv Qh45=2"));
+    EXPECT_TRUE(psx.waitForLine("recv demand=Qh45"));
+    received.clear();
+    EXPECT_TRUE(gf_receiveUntil(*client, "Qh45=2\r\n", received));
+
+    psx.command("send Qs0=9V-SFG");
+    psx.command("exit");
+    received.clear();
+    EXPECT_TRUE(gf_receiveUntil(*client, "Qs0=9V-SFG\r\nexit\r\n", received));
+    psx.command("close");
+    EXPECT_TRUE(psx.waitForLine("disconnected"));
+    EXPECT_FALSE(client->receive(5s).has_value());
+}
+
+TEST(PsxSim, KeepsTheClockAndALampMovingAndEndsOnSigterm)
+{
+    SimProcess psx("psx-sim", {"--tick-ms", "20"});
+    auto client = psx.connect();
+    std::string received;
+    ASSERT_TRUE(gf_receiveUntil(*client, "Qh424=1\r\n", received));
+    ASSERT_TRUE(gf_receiveUntil(*client, "Qh424=0\r\n", received));
+    EXPECT_GE(lf_count(received, "\r\nQs123="), 2u);
+    EXPECT_EQ(psx.waitForExit(true), 0);
+}
+
+TEST(PsxSim, ALeavingClientIsDisconnected)
+{
+    SimProcess psx("psx-sim", {"--tick-ms", "0"});
+    auto client = psx.connect();
+    ASSERT_TRUE(client->sendAll("exit\r\n"));
+    EXPECT_TRUE(psx.waitForLine("recv exit"));
+    EXPECT_TRUE(psx.waitForLine("disconnected"));
+}
+
+TEST(SiocSim, AnswersRegistrationsWithTheValuesItHolds)
+{
+    SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
+    auto client = sioc.connect();
+    std::string received;
+    ASSERT_TRUE(client->sendAll("Arn.Inicio:12:40:\r\n"));
+    EXPECT_TRUE(gf_receiveUntil(*client, "Arn.Resp:12=0:40=0:\r\n", received));
+    EXPECT_TRUE(sioc.waitForLine("recv Arn.Inicio:12:40:"));
+
+    // Values the bridge sends are kept for the next registration.
+    auto second = sioc.connect();
+    ASSERT_TRUE(client->sendAll("Arn.Resp:40=-250:\r\n"));
+    ASSERT_TRUE(sioc.waitForLine("recv Arn.Resp:40=-250:"));
+    received.clear();
+    ASSERT_TRUE(second->sendAll("Arn.Inicio:40:\r\n"));
+    EXPECT_TRUE(gf_receiveUntil(*second, "Arn.Resp:40=-250:\r\n", received));
+}
+
+TEST(SiocSim, SplitsALongAnswerAsSiocLinesAreSplit)
+{
+    SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
+    auto client = sioc.connect();
+    std::string registration = "Arn.Inicio:";
+    for (int number = 1000; number < 2000; ++number)
+        registration += std::to_string(number) + ":";
+    ASSERT_TRUE(client->sendAll(registration + "\r\n"));
+    std::string received;
+    ASSERT_TRUE(gf_receiveUntil(*client, "1999=0:\r\n", received));
+    // 7 characters a value: the first line closes at 4004 characters (572 values).
+    EXPECT_EQ(lf_count(received, "Arn.Resp:"), 2u);
+    EXPECT_EQ(received.find("\r\n"), std::string("Arn.Resp:").size() + 572 * 7);
+    EXPECT_EQ(lf_count(received, "=0:"), 1000u);
+}
+
+TEST(SiocSim, SetSendsOnlyToClientsThatRegisteredTheNumber)
+{
+    SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
+    auto registered = sioc.connect();
+    auto other = sioc.connect();
+    std::string received;
+    ASSERT_TRUE(registered->sendAll("Arn.Inicio:12:\r\n"));
+    ASSERT_TRUE(gf_receiveUntil(*registered, "Arn.Resp:12=0:\r\n", received));
+    sioc.command("set 12 1");
+    sioc.command("fin");
+    received.clear();
+    EXPECT_TRUE(gf_receiveUntil(*registered, "Arn.Resp:12=1:\r\nArn.Fin:\r\n", received));
+    std::string toOther;
+    EXPECT_TRUE(gf_receiveUntil(*other, "Arn.Fin:\r\n", toOther));
+    EXPECT_EQ(toOther, "Arn.Fin:\r\n");
+}
+
+TEST(SiocSim, SendsKeepAlivesClosesOnCommandAndEndsWithItsInputWhenAsked)
+{
+    SimProcess sioc("sioc-sim", {"--vivo-ms", "20", "--exit-on-eof"});
+    auto client = sioc.connect();
+    std::string received;
+    ASSERT_TRUE(gf_receiveUntil(*client, "Arn.Vivo:\r\nArn.Vivo:\r\n", received));
+    sioc.command("close");
+    EXPECT_TRUE(sioc.waitForLine("disconnected"));
+    sioc.closeInput();
+    EXPECT_EQ(sioc.waitForExit(false), 0);
+}
+
+} // namespace
+} // namespace brg::test

@@ -1,0 +1,263 @@
+#pragma once
+// What both stand-in servers share: a listener with any number of clients, every received line
+// printed as "recv " + line, commands from standard input, a periodic tick, and a clean end on
+// SIGTERM or SIGINT (and at the end of standard input when asked).
+// Header only: each folder of tools/ with sources is a program of its own.
+#include "platform/posix/tcp_listener_posix.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <poll.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace brg::sim {
+
+inline volatile std::sig_atomic_t g_stopSignal = 0;
+
+class LineServer {
+public:
+    using ClientId = int;
+
+    struct Options {
+        std::uint16_t port = 0;
+        std::string address = "127.0.0.1";
+        bool exitOnEof = false;
+        std::chrono::milliseconds tick{0}; // 0: no tick
+    };
+
+    // The hooks run one at a time, under the server's lock.
+    std::function<void(ClientId)> onConnect;
+    std::function<void(ClientId, const std::string& line)> onLine; // the line without its end
+    std::function<void(ClientId)> onDisconnect;
+    // False when the command is not known.
+    std::function<bool(const std::string& verb, const std::string& rest)> onCommand;
+    std::function<void()> onTick;
+
+    explicit LineServer(Options options) : m_options(std::move(options)) {}
+
+    // From the hooks only (the lock is held).
+    void sendTo(ClientId id, const std::string& text)
+    {
+        const auto client = m_clients.find(id);
+        if (client != m_clients.end() && !client->second->peer->sendAll(text))
+            client->second->peer->close();
+    }
+    void broadcast(const std::string& text)
+    {
+        for (const auto& entry : m_clients)
+            sendTo(entry.first, text);
+    }
+    void closeClient(ClientId id)
+    {
+        const auto client = m_clients.find(id);
+        if (client != m_clients.end())
+            client->second->peer->close();
+    }
+    void closeAll()
+    {
+        for (const auto& entry : m_clients)
+            entry.second->peer->close();
+    }
+    void stop() { m_stopping = true; }
+
+    // One stable line on standard output, flushed at once so a reader follows along.
+    static void say(const std::string& line)
+    {
+        static std::mutex mutex;
+        std::lock_guard lock(mutex);
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
+
+    // Serves until stopped; the exit code.
+    int run()
+    {
+        std::unique_ptr<TcpListener> listener;
+        try {
+            listener = std::make_unique<TcpListener>(m_options.port, m_options.address);
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << '\n';
+            return 1;
+        }
+        struct sigaction action {};
+        action.sa_handler = [](int) { g_stopSignal = 1; };
+        sigaction(SIGTERM, &action, nullptr);
+        sigaction(SIGINT, &action, nullptr);
+        say("listening " + std::to_string(listener->port()));
+
+        std::thread acceptor([&] { acceptClients(*listener); });
+        readCommands();
+        m_stopping = true;
+        acceptor.join();
+        {
+            std::lock_guard lock(m_mutex);
+            closeAll();
+        }
+        for (auto& reader : m_readers)
+            reader.join();
+        return 0;
+    }
+
+private:
+    struct Client {
+        std::unique_ptr<TcpPeer> peer;
+    };
+
+    bool stopping() const { return m_stopping || g_stopSignal != 0; }
+
+    void acceptClients(TcpListener& listener)
+    {
+        while (!stopping()) {
+            auto peer = listener.accept(std::chrono::milliseconds(100));
+            if (!peer)
+                continue;
+            std::lock_guard lock(m_mutex);
+            const ClientId id = ++m_lastId;
+            TcpPeer& reader = *peer;
+            m_clients.emplace(id, std::make_unique<Client>(Client{std::move(peer)}));
+            say("connected");
+            if (onConnect)
+                onConnect(id);
+            m_readers.emplace_back([this, id, &reader] { readLines(id, reader); });
+        }
+    }
+
+    void readLines(ClientId id, TcpPeer& peer)
+    {
+        std::string pending;
+        while (!stopping()) {
+            const auto data = peer.receive(std::chrono::milliseconds(100));
+            if (!data)
+                break;
+            pending += *data;
+            for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+                std::string line = pending.substr(0, end);
+                pending.erase(0, end + 1);
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
+                std::lock_guard lock(m_mutex);
+                say("recv " + line);
+                if (onLine)
+                    onLine(id, line);
+            }
+        }
+        std::unique_ptr<Client> gone; // closed once no hook can reach it any more
+        std::lock_guard lock(m_mutex);
+        if (onDisconnect)
+            onDisconnect(id);
+        gone = std::move(m_clients.at(id));
+        m_clients.erase(id);
+        say("disconnected");
+    }
+
+    void readCommands()
+    {
+        bool input = true;
+        std::string pending;
+        auto nextTick = std::chrono::steady_clock::now() + m_options.tick;
+        while (!stopping()) {
+            pollfd request{STDIN_FILENO, POLLIN, 0};
+            int wait = 100;
+            if (m_options.tick.count() > 0) {
+                const auto now = std::chrono::steady_clock::now();
+                if (now >= nextTick) {
+                    nextTick += m_options.tick;
+                    std::lock_guard lock(m_mutex);
+                    if (onTick)
+                        onTick();
+                    continue;
+                }
+                wait = std::min<int>(wait, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count()));
+            }
+            if (::poll(&request, input ? 1 : 0, wait) <= 0 || !input)
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n <= 0) {
+                input = false;
+                if (m_options.exitOnEof)
+                    return;
+                continue;
+            }
+            pending.append(buffer, static_cast<std::size_t>(n));
+            for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+                command(pending.substr(0, end));
+                pending.erase(0, end + 1);
+            }
+        }
+    }
+
+    void command(std::string line)
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const auto blank = line.find(' ');
+        const std::string verb = line.substr(0, blank);
+        const std::string rest = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+        if (verb.empty())
+            return;
+        std::lock_guard lock(m_mutex);
+        if (verb == "quit")
+            m_stopping = true;
+        else if (verb == "close")
+            closeAll();
+        else if (verb == "send")
+            broadcast(rest + "\r\n");
+        else if (!onCommand || !onCommand(verb, rest))
+            std::cerr << "unknown command: " << line << '\n';
+    }
+
+    Options m_options;
+    std::atomic<bool> m_stopping{false};
+    std::mutex m_mutex; // guards the clients and serialises the hooks
+    std::map<ClientId, std::unique_ptr<Client>> m_clients;
+    std::list<std::thread> m_readers;
+    ClientId m_lastId = 0;
+};
+
+// Reads the options both servers take (--port, --address, --exit-on-eof) and hands every other
+// one to `other` (argument index in, index of its last value out, or -1 when unknown).
+// False, after a message on standard error, for a command line that does not parse.
+inline bool gf_parseOptions(int argc, char** argv, LineServer::Options& options,
+                            const std::function<int(int index)>& other)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--exit-on-eof") {
+            options.exitOnEof = true;
+        } else if (option == "--port" && i + 1 < argc) {
+            char* end = nullptr;
+            const unsigned long port = std::strtoul(argv[++i], &end, 10);
+            if (*argv[i] == '\0' || *end != '\0' || port > 65535) {
+                std::cerr << "not a port: " << argv[i] << '\n';
+                return false;
+            }
+            options.port = static_cast<std::uint16_t>(port);
+        } else if (option == "--address" && i + 1 < argc) {
+            options.address = argv[++i];
+        } else {
+            const int last = other(i);
+            if (last < 0) {
+                std::cerr << "unknown option: " << option << '\n';
+                return false;
+            }
+            i = last;
+        }
+    }
+    return true;
+}
+
+} // namespace brg::sim
