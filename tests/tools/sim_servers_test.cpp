@@ -115,6 +115,9 @@ TEST(SiocSim, SetSendsOnlyToClientsThatRegisteredTheNumber)
     SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
     auto registered = sioc.connect();
     auto other = sioc.connect();
+    // A command reaches the clients accepted by then.
+    ASSERT_TRUE(sioc.waitForLine("connected"));
+    ASSERT_TRUE(sioc.waitForLine("connected"));
     std::string received;
     ASSERT_TRUE(registered->sendAll("Arn.Inicio:12:\r\n"));
     ASSERT_TRUE(gf_receiveUntil(*registered, "Arn.Resp:12=0:\r\n", received));
