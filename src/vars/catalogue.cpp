@@ -1,5 +1,7 @@
 #include "vars/catalogue.h"
 
+#include "vars/listing.h"
+
 #include <map>
 #include <vector>
 
@@ -44,7 +46,25 @@ std::uint32_t lf_baseOf(const CatalogueRow& row)
     }
 }
 
+void lf_addRows(VarPoolImpl& pool, std::span<const CatalogueRow> rows, const CatalogueOptions& options)
+{
+    for (const CatalogueRow& row : rows)
+        if (options.includes(row))
+            gf_addCatalogueVar(pool, row, options);
+}
+
 } // namespace
+
+void gf_buildCatalogue(VarPoolImpl& pool, const CatalogueOptions& options)
+{
+    lf_addRows(pool, gf_virtualSwitchRows(), options);
+    lf_addRows(pool, gf_mainRows(), options);
+}
+
+void gf_buildLateVariables(VarPoolImpl& pool, const CatalogueOptions& options)
+{
+    lf_addRows(pool, gf_lateRows(), options);
+}
 
 void gf_buildGroups(VarPoolImpl& pool, const CatalogueOptions& options)
 {
@@ -59,7 +79,25 @@ void gf_buildGroups(VarPoolImpl& pool, const CatalogueOptions& options)
         pool.groups.emplace_back(base, std::move(numbers));
 }
 
-// Not yet built from the rows: the pool stays empty.
-VarPoolImpl::Builders gf_catalogueBuilders() { return {}; }
+VarPoolImpl::Builders gf_catalogueBuilders(const CatalogueOptions& options)
+{
+    return {
+        .catalogue = [options](VarPoolImpl& pool) { gf_buildCatalogue(pool, options); },
+        .groups = [options](VarPoolImpl& pool) { gf_buildGroups(pool, options); },
+        .lateVariables = [options](VarPoolImpl& pool) { gf_buildLateVariables(pool, options); },
+        .listing = gf_makeListing,
+    };
+}
+
+VarPoolImpl::Builders gf_catalogueBuilders()
+{
+    return {
+        .catalogue = [](VarPoolImpl& pool) { gf_buildCatalogue(pool, CatalogueOptions::fromConfiguration()); },
+        .groups = [](VarPoolImpl& pool) { gf_buildGroups(pool, CatalogueOptions::fromConfiguration()); },
+        .lateVariables =
+            [](VarPoolImpl& pool) { gf_buildLateVariables(pool, CatalogueOptions::fromConfiguration()); },
+        .listing = gf_makeListing,
+    };
+}
 
 } // namespace brg
