@@ -238,6 +238,19 @@ TEST_F(ScriptScanTest, WhitelistWithoutScriptNumbersIsCode1)
     EXPECT_EQ(errorOf(detectVariables), "1: No variables found in cockpit.ssi");
 }
 
+TEST_F(ScriptScanTest, WithTheWholeCatalogueAPositionBringsItsCollection)
+{
+    g_varPool = std::make_shared<VarPoolImpl>();
+    script({1006, 3011, 3063});
+    detectVariables();
+
+    EXPECT_THAT(g_varPool->siocNumbers, ElementsAre(1006u, 3011u));
+    EXPECT_TRUE(g_varPool->psxNumbers.contains(117u)); // Qs117, set by position 3011
+    EXPECT_THAT(infoVarNumbers(), ElementsAre(3063u));
+    EXPECT_EQ(display->variableCount(), 3u);
+    EXPECT_THAT(log(), HasSubstr("\n3 Talvesync variables detected:\n1006 \"LtStorm\""));
+}
+
 TEST_F(ScriptScanTest, WithoutSiocParametersThereIsNoScript)
 {
     // A fresh state has none.
