@@ -90,4 +90,13 @@ void gf_getCfgData() noexcept
     }
 }
 
+void gf_readMainWindowPosition()
+{
+    for (IntParam* item : {&cfg::MAIN_WINDOW_X, &cfg::MAIN_WINDOW_Y}) {
+        item->read();
+        if (item->value() == item->minimum() || item->value() == item->maximum())
+            item->set(item->defaultValue());
+    }
+}
+
 } // namespace brg

@@ -7,4 +7,8 @@ namespace brg {
 // and the CDU key map. Never throws: an error is logged and the keys not yet read keep their defaults.
 void gf_getCfgData() noexcept;
 
+// Reads MAIN_WINDOW_X and MAIN_WINDOW_Y for the main window; a position on the edge of its range
+// is not trusted and goes back to its default, in the file too. Throws what saving throws.
+void gf_readMainWindowPosition();
+
 } // namespace brg

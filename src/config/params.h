@@ -58,7 +58,7 @@ public:
     // 32 bits: the current value), clamps and logs key=value. Without a file the value stays.
     void read();
     void read(const CfgFile& file);
-    // Clamps, stores and saves the value in Talvesync.cfg.
+    // Clamps, stores and saves the value in Talvesync.cfg (throws what setCfgParam throws).
     void set(std::int32_t value);
     // Clamps and stores, for the running configuration only.
     void setRunning(std::int32_t value);

@@ -156,5 +156,19 @@ TEST_F(ConfigReaderTest, ResetRestoresEveryDefault)
     EXPECT_TRUE(g_qhTraceList.empty());
 }
 
+TEST_F(ConfigReaderTest, MainWindowPositionOnTheEdgeOfItsRangeGoesBackToItsDefault)
+{
+    writeCfg("MAIN_WINDOW_X=-30000\nMAIN_WINDOW_Y=29999\n");
+    gf_readMainWindowPosition();
+    EXPECT_EQ(cfg::MAIN_WINDOW_X.value(), 400);
+    EXPECT_EQ(cfg::MAIN_WINDOW_Y.value(), 29999);
+    EXPECT_EQ(test::readFile("Talvesync.cfg"), "MAIN_WINDOW_X=400\nMAIN_WINDOW_Y=29999\n");
+
+    writeCfg("MAIN_WINDOW_Y=99999\n"); // clamped onto the edge
+    gf_readMainWindowPosition();
+    EXPECT_EQ(cfg::MAIN_WINDOW_Y.value(), 20);
+    EXPECT_EQ(test::readFile("Talvesync.cfg"), "MAIN_WINDOW_Y=20\n");
+}
+
 } // namespace
 } // namespace brg
