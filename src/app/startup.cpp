@@ -1,0 +1,121 @@
+#include "app/startup.h"
+
+#include "app/exceptions.h"
+#include "app/log.h"
+#include "app/process_state.h"
+#include "app/utc_time.h"
+#include "config/config_items.h"
+#include "config/config_reader.h"
+#include "sioc/sioc_parameters.h"
+#include "display/display.h"
+#include "net/main_loop.h"
+#include "psx/from_psx_channel.h"
+#include "psx/to_psx_channel.h"
+#include "sioc/from_sioc_channel.h"
+#include "sioc/script_scan.h"
+#include "sioc/sioc_discovery.h"
+#include "sioc/to_sioc_channel.h"
+#include "app/bridge_engine.h"
+#include "app/clock.h"
+#include "app/exit_sequence.h"
+
+#include <fmt/format.h>
+#include <thread>
+
+namespace brg {
+
+void lf_startUp_as_Thread()
+{
+    try {
+        gf_getCfgData();
+        // The version check runs only in the Windows program, which knows the operating system.
+        g_siocparameters = getSiocParameters();
+        const auto parameters = g_siocparameters.load();
+        if (!parameters)
+            throw std::runtime_error("g_siocparameters == null");
+        g_log.write("\nSIOC parameters\n" + describeSiocParameters(*parameters));
+        FromPSXClient->peer = ToPSXClient;
+        g_log.write("\nPSX parameters");
+        g_log.write(" PSX_HOSTADDRESS=" + cfg::PSX_HOSTADDRESS.value());
+        g_log.write(fmt::format(" PSX_port={}", 10747));
+        FromSIOCClient->peer = ToSIOCClient;
+        detectVariables();
+        lf_initVariables();
+        lf_connectSIOC();
+        lf_connectPSX();
+    } catch (const UserErrorException& e) {
+        g_log.write("lf_startUp_as_Thread");
+        g_display->setError(std::string(e.what()) + "\n");
+    } catch (const std::exception& e) {
+        g_log.write("lf_startUp_as_Thread");
+        lf_reportSystemError(e);
+    }
+}
+
+void gf_closeRequest()
+{
+    if (g_readingScript) {
+        g_display->setStatus("Cannot close now, wait till result of reading .ssi file ...");
+        return;
+    }
+    g_closing = true;
+    g_log.write("");
+    g_log.write(fmt::format("{} User closed {}", gf_utcTimeOfDay(), "Talvesync"));
+    lf_exit(E_USER_CLOSE);
+}
+
+namespace {
+
+// Stores a new position; a value at a bound (a minimised window reports one) keeps the old one.
+void lf_keepPosition(IntParam& item, int position)
+{
+    const std::int32_t before = item.value();
+    item.set(position);
+    if (item.value() == item.minimum() || item.value() == item.maximum())
+        item.set(before);
+}
+
+} // namespace
+
+void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPosition)
+{
+    if (g_cduMode) {
+        g_display->setCduMode(false);
+        gf_sleep(std::chrono::seconds(2));
+    } else {
+        gf_sleep(std::chrono::milliseconds(500));
+    }
+    gf_sleep(std::chrono::milliseconds(500));
+    if (const auto position = windowPosition ? windowPosition() : std::nullopt) {
+        lf_keepPosition(cfg::MAIN_WINDOW_X, position->x);
+        lf_keepPosition(cfg::MAIN_WINDOW_Y, position->y);
+    }
+    g_log.write(gf_utcAsctime());
+    g_log.close();
+    if (MainLoop* loop = g_mainWindow)
+        loop->quit();
+}
+
+void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                         const std::function<std::optional<WindowPosition>()>& windowPosition)
+{
+    switch (message) {
+    case kMsgStartUp:
+        std::thread(lf_startUp_as_Thread).detach();
+        break;
+    case kMsgSiocSocket:
+    case kMsgPsxSocket:
+        gf_handleSocketMessage(message, wParam, lParam);
+        break;
+    case kMsgFinish:
+        gf_finalStop(windowPosition);
+        break;
+    case kMsgCloseRequest:
+        gf_closeRequest();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace brg

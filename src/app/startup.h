@@ -1,0 +1,30 @@
+#pragma once
+// The process frame: the start-up thread, the user's close request, the final stop, and the
+// dispatch of the application messages both front ends share.
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace brg {
+
+// Body of the start-up thread (message 0x8001): configuration, SIOC discovery, the script scan,
+// the variables, then the first connection attempts. Lets no exception escape.
+void lf_startUp_as_Thread();
+
+// The user asks to close the window (or presses Ctrl-C in the console).
+void gf_closeRequest();
+
+struct WindowPosition {
+    int x = 0;
+    int y = 0;
+};
+
+// The final stop (message 0x8004): waits for the other threads' last steps, keeps the window
+// position where there is a window, logs the time, closes the log and ends the loop.
+void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPosition);
+
+// Handles one application or socket message on the main thread.
+void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                         const std::function<std::optional<WindowPosition>()>& windowPosition);
+
+} // namespace brg

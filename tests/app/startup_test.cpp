@@ -1,0 +1,83 @@
+#include "app/startup.h"
+#include "config/config_items.h"
+#include "engine_fixture.h"
+
+#include <regex>
+
+namespace brg {
+namespace {
+
+using StartUpTest = test::EngineTest;
+using test::readFile;
+using test::writeFile;
+
+TEST_F(StartUpTest, CloseIsRefusedWhileTheScriptIsRead)
+{
+    g_readingScript = true;
+    gf_closeRequest();
+    EXPECT_FALSE(g_closing);
+    EXPECT_EQ(display->statusText(), "Cannot close now, wait till result of reading .ssi file ...");
+    EXPECT_FALSE(contains(log(), "Exiting:"));
+    EXPECT_TRUE(window.posted.empty());
+}
+
+TEST_F(StartUpTest, CloseLogsTheTimeAndRunsTheExitSequence)
+{
+    gf_closeRequest();
+    EXPECT_TRUE(g_closing);
+    clock->advance(std::chrono::milliseconds(250)); // nothing connected: the finish comes later
+    EXPECT_TRUE(std::regex_search(log(), std::regex("\n\n\\d\\d:\\d\\d:\\d\\d User closed Talvesync\nExiting: E_USER_CLOSE\n")))
+        << log();
+    EXPECT_EQ(window.posted, (std::vector<std::uint32_t>{kMsgFinish}));
+}
+
+TEST_F(StartUpTest, FinalStopKeepsAPositionAtABoundOutAndClosesTheLog)
+{
+    writeFile("Talvesync.cfg", "MAIN_WINDOW_X=120\nMAIN_WINDOW_Y=80\n");
+    cfg::MAIN_WINDOW_X.read();
+    cfg::MAIN_WINDOW_Y.read();
+    // A minimised window reports a position far outside; it is clamped to the bound and not kept.
+    gf_finalStop([] { return WindowPosition{-32000, 300}; });
+    EXPECT_EQ(cfg::MAIN_WINDOW_X.value(), 120);
+    EXPECT_EQ(cfg::MAIN_WINDOW_Y.value(), 300);
+    const std::string cfgText = readFile("Talvesync.cfg");
+    EXPECT_TRUE(contains(cfgText, "MAIN_WINDOW_X=120\n")) << cfgText;
+    EXPECT_TRUE(contains(cfgText, "MAIN_WINDOW_Y=300\n")) << cfgText;
+    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500),
+                                                                       std::chrono::milliseconds(500)}));
+    EXPECT_FALSE(g_log.isOpen());
+    EXPECT_TRUE(window.quitCalled);
+    EXPECT_TRUE(std::regex_search(log(), std::regex("\n[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\n$")))
+        << log();
+}
+
+TEST_F(StartUpTest, FinalStopInCduModeLeavesItFirstAndWaitsLonger)
+{
+    g_cduMode = true;
+    gf_finalStop(nullptr);
+    EXPECT_EQ(display->cduModeCalls, (std::vector<bool>{false}));
+    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(2000),
+                                                                       std::chrono::milliseconds(500)}));
+}
+
+TEST_F(StartUpTest, WithoutSiocTheErrorLineShowsItAndNothingConnects)
+{
+    lf_startUp_as_Thread();
+    EXPECT_EQ(display->errorText(), "11: sioc.ini and Talvesync.cfg not found\n");
+    EXPECT_TRUE(contains(log(), "\nlf_startUp_as_Thread\nError 11: sioc.ini and Talvesync.cfg not found\n"))
+        << log();
+    EXPECT_EQ(sockets->created, 0);
+}
+
+TEST_F(StartUpTest, AMissingScriptStopsStartUpBeforeAnyConnection)
+{
+    writeFile("Talvesync.cfg", "IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port=8092\nCONFIG_FILE=missing.ssi\n");
+    lf_startUp_as_Thread();
+    EXPECT_FALSE(display->errorText().empty());
+    EXPECT_TRUE(contains(log(), "\nSIOC parameters\n IOCP_HOSTADDRESS=127.0.0.1\n IOCP_port=8092\n")) << log();
+    EXPECT_TRUE(contains(log(), "\nPSX parameters\n PSX_HOSTADDRESS=127.0.0.1\n PSX_port=10747\n")) << log();
+    EXPECT_EQ(sockets->created, 0);
+}
+
+} // namespace
+} // namespace brg
