@@ -84,6 +84,9 @@ void gf_resetProcessState()
     g_psxElementList.clear();
     g_psxValueQueue.clear();
     g_psxStringQueue.clear();
+    // A receiving channel and its sending peer hold each other; cut the ring so the old ones go.
+    FromSIOCClient->peer.reset();
+    FromPSXClient->peer.reset();
     ToSIOCClient = std::make_shared<ToSiocChannel>();
     FromSIOCClient = std::make_shared<FromSiocChannel>();
     ToPSXClient = std::make_shared<ToPsxChannel>();
