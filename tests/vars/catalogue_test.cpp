@@ -1,5 +1,6 @@
 // The pool built from the catalogue through the variable factories, and the start-up selection.
 #include "vars/catalogue.h"
+#include "vars/catalogue_reference.h"
 
 #include "app/process_state.h"
 #include "config/config_items.h"
@@ -192,6 +193,15 @@ TEST_F(Catalogue, EncodersFollowTheirOwnInvertKey)
     pool.vars.at(1001)->setValue(5);
     EXPECT_EQ(g_psxValueQueue.tryPop(), std::make_pair(1000u, 5));
     EXPECT_EQ(g_psxValueQueue.tryPop(), std::make_pair(1001u, -5));
+}
+
+// docs/variables.md is generated; a catalogue change without regenerating it shows here.
+TEST_F(Catalogue, CommittedReferenceIsCurrent)
+{
+    const std::string committed = test::readFile(std::string(TALVESYNC_TEST_DATA_DIR) + "/../../docs/variables.md");
+    const std::string reference = gf_catalogueReference();
+    EXPECT_TRUE(committed == reference) << "regenerate with: var-reference > docs/variables.md";
+    EXPECT_NE(reference.find("| 3224 | Elt | LightVarElt | b 14 | Qh224 |\n"), std::string::npos);
 }
 
 } // namespace
