@@ -183,14 +183,19 @@ TEST_F(SocketLoopTest, AnAddressThatIsNoAddressFailsAtOnce)
     }
 }
 
-TEST_F(SocketLoopTest, APostFromAnotherThreadArrivesOnTheLoopThread)
+TEST_F(SocketLoopTest, PostsFromAnotherThreadArriveInOrderOnTheLoopThread)
 {
-    std::thread poster([&] { loop.post(kMsgStartUp); });
-    const bool arrived = runUntil([&] { return !events.empty(); });
+    // The close request is a system message number on Windows: it must reach the handler too.
+    std::thread poster([&] {
+        loop.post(kMsgStartUp);
+        loop.post(kMsgCloseRequest);
+    });
+    const bool arrived = runUntil([&] { return events.size() >= 2; });
     poster.join();
     ASSERT_TRUE(arrived);
-    ASSERT_EQ(events.size(), 1u);
+    ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].message, kMsgStartUp);
+    EXPECT_EQ(events[1].message, kMsgCloseRequest);
     EXPECT_EQ(events[0].wParam, 0u);
     EXPECT_EQ(handlerThread, std::this_thread::get_id());
 }
