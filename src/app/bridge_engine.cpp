@@ -30,6 +30,8 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr std::uint16_t kPsxPort = 10747;
+// No socket has this handle: a socket message carrying it is the engine's own retry request.
+constexpr std::uintptr_t kRetryRequest = 0;
 
 // What tells the two connections apart; their handling is the same.
 struct Link {
@@ -42,7 +44,7 @@ struct Link {
     ExitEvent closeReason;
     ExitEvent exitReason;
     void (*connect)();
-    std::uint32_t reconnectMessage;
+    std::uint32_t message;
     std::atomic<Clock::TimePoint>& lastAttempt;
 };
 
@@ -51,11 +53,11 @@ std::atomic<Clock::TimePoint> s_psxAttempt{};
 
 const Link s_sioc{"lf_handle_WINSOCK_IOCP_param", "SIOC connected",
                   []() -> TcpClient& { return *ToSIOCClient; }, g_siocConnected, g_psxConnected,
-                  &Display::setSiocConnected, E_IOCP_CLOSE, E_IOCP_FIN, lf_connectSIOC, kMsgSiocReconnect,
+                  &Display::setSiocConnected, E_IOCP_CLOSE, E_IOCP_FIN, lf_connectSIOC, kMsgSiocSocket,
                   s_siocAttempt};
 const Link s_psx{"lf_handle_WINSOCK_PSX_param", "PSX connected",
                  []() -> TcpClient& { return *ToPSXClient; }, g_psxConnected, g_siocConnected,
-                 &Display::setPsxConnected, E_PSX_CLOSE, E_PSX_EXIT, lf_connectPSX, kMsgPsxReconnect,
+                 &Display::setPsxConnected, E_PSX_CLOSE, E_PSX_EXIT, lf_connectPSX, kMsgPsxSocket,
                  s_psxAttempt};
 
 MainLoop& lf_window()
@@ -66,8 +68,9 @@ MainLoop& lf_window()
     return *window;
 }
 
-// The retry goes through the main loop, so every socket call stays on the main thread, and the
-// pause runs on the clock's timer, so the main thread never blocks.
+// The retry is posted to the main loop as the link's socket message without a socket, so every
+// socket call stays on the main thread, and the pause runs on the clock's timer, so the main
+// thread never blocks.
 void lf_scheduleReconnect(const Link& link)
 {
     if (g_closing)
@@ -75,7 +78,7 @@ void lf_scheduleReconnect(const Link& link)
     const auto sinceAttempt =
         std::chrono::duration_cast<std::chrono::milliseconds>(g_clock->now() - link.lastAttempt.load());
     const auto delay = std::clamp(kReconnectPause - sinceAttempt, 0ms, kReconnectPause);
-    const std::uint32_t message = link.reconnectMessage;
+    const std::uint32_t message = link.message;
     g_clock->runAfter(delay, [message] {
         if (MainLoop* window = g_mainWindow.load(); window && !g_closing)
             window->post(message);
@@ -130,6 +133,10 @@ void lf_onSocketEvent(const Link& link, std::uint16_t event)
 template <typename CloseException, typename ExitException>
 void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_t lParam)
 {
+    if (wParam == kRetryRequest) {
+        lf_reconnect(link);
+        return;
+    }
     try {
         // A notification still queued for a socket that a new attempt has replaced is not ours.
         if (wParam != link.client().socketHandle())
@@ -210,12 +217,6 @@ void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::i
         break;
     case kMsgPsxSocket:
         lf_handle_WINSOCK_PSX_param(wParam, lParam);
-        break;
-    case kMsgSiocReconnect:
-        lf_reconnect(s_sioc);
-        break;
-    case kMsgPsxReconnect:
-        lf_reconnect(s_psx);
         break;
     default:
         break;

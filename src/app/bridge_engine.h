@@ -14,12 +14,13 @@ void lf_connectSIOC();
 void lf_connectPSX();
 
 // One notification of the SIOC or the PSX socket: wParam names the socket, lParam packs
-// (error << 16) | event. Let no exception escape.
+// (error << 16) | event. The engine posts the same message without a socket (wParam 0) to ask
+// for the next attempt after a failed one. Let no exception escape.
 void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam);
 void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
 
-// What the front ends call on the main thread for kMsgSiocSocket, kMsgPsxSocket,
-// kMsgSiocReconnect and kMsgPsxReconnect; other messages are ignored.
+// What the front ends call on the main thread for kMsgSiocSocket and kMsgPsxSocket; other
+// messages are ignored.
 void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
 // A failed attempt is retried this long after it started (at once if it took longer): a refused

@@ -12,10 +12,6 @@ inline constexpr std::uint32_t kMsgStartUp = 0x8001;
 inline constexpr std::uint32_t kMsgSiocSocket = 0x8002;
 inline constexpr std::uint32_t kMsgPsxSocket = 0x8003;
 inline constexpr std::uint32_t kMsgFinish = 0x8004;
-// A failed connection attempt is retried with these, posted by the engine after a pause; the front
-// ends hand them to gf_handleSocketMessage like the socket messages.
-inline constexpr std::uint32_t kMsgSiocReconnect = 0x8005;
-inline constexpr std::uint32_t kMsgPsxReconnect = 0x8006;
 
 class MainLoop {
 public:

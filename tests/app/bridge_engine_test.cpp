@@ -127,9 +127,9 @@ TEST_F(BridgeEngineTest, RefusedConnectionIsLoggedAndRetriedASecondAfterTheAttem
     clock->advance(989ms);
     EXPECT_TRUE(window.posted.empty()); // the main thread is not held up meanwhile
     clock->advance(1ms);
-    ASSERT_EQ(window.posted, std::vector<std::uint32_t>{kMsgPsxReconnect});
+    ASSERT_EQ(window.posted, std::vector<std::uint32_t>{kMsgPsxSocket});
 
-    gf_handleSocketMessage(kMsgPsxReconnect, 0, 0);
+    gf_handleSocketMessage(kMsgPsxSocket, 0, 0);
     EXPECT_EQ(sockets->created, 2); // a fresh socket for the new attempt
     EXPECT_TRUE(ToPSXClient->active());
 }
@@ -153,7 +153,7 @@ TEST_F(BridgeEngineTest, NoAttemptAfterTheUserClosed)
 
     refusePsx(); // a refusal arriving after the close schedules nothing
     EXPECT_EQ(clock->pendingActions(), 0u);
-    gf_handleSocketMessage(kMsgPsxReconnect, 0, 0);
+    gf_handleSocketMessage(kMsgPsxSocket, 0, 0);
     EXPECT_EQ(sockets->created, 1);
 }
 
@@ -163,12 +163,12 @@ TEST_F(BridgeEngineTest, RetryThatFailsAtOnceStaysInTheHandlerAndIsPacedAgain)
     refusePsx();
     clock->advance(1s);
     sockets->script->connectError = 10049;
-    EXPECT_NO_THROW(gf_handleSocketMessage(kMsgPsxReconnect, 0, 0));
+    EXPECT_NO_THROW(gf_handleSocketMessage(kMsgPsxSocket, 0, 0));
     EXPECT_TRUE(contains(log(), "\n17: connect to TCP/IP failure: 127.0.0.1, 10747, 10049 Can't assign requested address\n\n"))
         << log();
     EXPECT_EQ(clock->delays(), (std::vector<std::chrono::milliseconds>{1000ms, 1000ms}));
     clock->advance(1s);
-    EXPECT_EQ(window.posted, (std::vector<std::uint32_t>{kMsgPsxReconnect, kMsgPsxReconnect}));
+    EXPECT_EQ(window.posted, (std::vector<std::uint32_t>{kMsgPsxSocket, kMsgPsxSocket}));
 }
 
 TEST_F(BridgeEngineTest, LateNotificationOfAReplacedSocketIsIgnored)
@@ -177,7 +177,7 @@ TEST_F(BridgeEngineTest, LateNotificationOfAReplacedSocketIsIgnored)
     const std::uintptr_t oldSocket = ToPSXClient->socketHandle();
     refusePsx();
     clock->advance(1s);
-    gf_handleSocketMessage(kMsgPsxReconnect, 0, 0);
+    gf_handleSocketMessage(kMsgPsxSocket, 0, 0);
 
     notify(kMsgPsxSocket, oldSocket, kFdWrite);
     notify(kMsgPsxSocket, oldSocket, kFdClose);
