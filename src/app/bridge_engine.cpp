@@ -27,9 +27,10 @@ namespace brg {
 
 using namespace std::chrono_literals;
 
+std::atomic<std::uint16_t> g_psxPort{10747};
+
 namespace {
 
-constexpr std::uint16_t kPsxPort = 10747;
 // No socket has this handle: a socket message carrying it is the engine's own retry request.
 constexpr std::uintptr_t kRetryRequest = 0;
 
@@ -195,7 +196,7 @@ void lf_connectPSX()
     if (g_closing)
         return;
     s_psxAttempt = g_clock->now();
-    ToPSXClient->connectToServer(lf_window(), cfg::PSX_HOSTADDRESS.value(), kPsxPort, kMsgPsxSocket,
+    ToPSXClient->connectToServer(lf_window(), cfg::PSX_HOSTADDRESS.value(), g_psxPort, kMsgPsxSocket,
                                  FromPSXClient);
 }
 

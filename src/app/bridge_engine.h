@@ -1,6 +1,7 @@
 #pragma once
 // The two server connections: the attempts, the socket notifications of both servers, the paced
 // retry after a failed attempt, and the start of the worker once both servers take data.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 
@@ -22,6 +23,10 @@ void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
 // What the front ends call on the main thread for kMsgSiocSocket and kMsgPsxSocket; other
 // messages are ignored.
 void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+// PSX's main server port: 10747 for users, who cannot change it. Tests move it so that runs on
+// one machine do not compete for the port.
+extern std::atomic<std::uint16_t> g_psxPort;
 
 // A failed attempt is retried this long after it started (at once if it took longer): a refused
 // connection fails at once, and retrying at that pace would only flood the log.

@@ -46,6 +46,8 @@ void BridgeRun::SetUp()
     parameters->host = "127.0.0.1";
     parameters->port = m_siocServer->port();
     g_siocparameters = parameters;
+    // A port nobody listens on until the test calls listenPsx().
+    g_psxPort = TcpListener().port();
 
     m_loopThread = std::thread([this] { m_loop->run(); });
 }
@@ -66,6 +68,7 @@ void BridgeRun::TearDown()
     m_loop.reset();
     g_socketProvider.reset();
     g_clock = std::make_shared<SteadyClock>();
+    g_psxPort = 10747;
     g_startWorkerThread = m_startWorkerThread;
     TempDirTest::TearDown();
 }

@@ -43,8 +43,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The PSX stand-in listens from now on (on PSX's fixed port).
-    void listenPsx() { m_psxServer = std::make_unique<TcpListener>(10747); }
+    // The PSX stand-in listens from now on, on the port the bridge was given.
+    void listenPsx() { m_psxServer = std::make_unique<TcpListener>(g_psxPort); }
     // What the start-up thread does last: the receivers, then SIOC, then PSX.
     static void startConnecting();
     // Both servers accepted and the processing loop running.
