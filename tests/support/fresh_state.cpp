@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace brg::test {
@@ -19,10 +20,12 @@ void TempDirTest::SetUp()
 {
     FreshState::SetUp();
     static std::atomic<int> counter{0};
+    // Unique per process too: several test runs on one machine may run the same test at once.
+    static const unsigned run = std::random_device{}();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir = std::filesystem::temp_directory_path() /
           ("talvesync-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-           std::to_string(counter++));
+           std::to_string(run) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     m_previous = std::filesystem::current_path();
