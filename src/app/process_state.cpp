@@ -29,6 +29,8 @@ std::atomic<bool> g_cduMode{false};
 std::atomic<bool> g_readingScript{false};
 std::atomic<std::uint64_t> g_cycle{0};
 std::shared_ptr<VarPoolImpl> g_varPool = std::make_shared<VarPoolImpl>();
+std::string g_psxVersion;
+std::atomic<bool> g_dominanceFilter{false};
 
 std::vector<std::uint32_t> g_psxElementList;
 LockedQueue<std::pair<std::uint32_t, std::int32_t>> g_psxValueQueue;
@@ -81,6 +83,8 @@ void gf_resetProcessState()
     g_readingScript = false;
     g_cycle = 0;
     g_varPool = std::make_shared<VarPoolImpl>();
+    g_psxVersion.clear();
+    g_dominanceFilter = false;
     g_psxElementList.clear();
     g_psxValueQueue.clear();
     g_psxStringQueue.clear();

@@ -42,6 +42,10 @@ extern std::vector<std::shared_ptr<Var>> g_infoVars;
 // Set until the end of synchronisation; momentary controls ignore SIOC while it is set.
 extern std::atomic<bool> g_initPhase;
 extern std::shared_ptr<VarPoolImpl> g_varPool;
+// PSX's version text from its "version=" line; written and painted on the main thread.
+extern std::string g_psxVersion;
+// Set when a *_DOMINANT key leaves some Qh values to PSX (FromPSXClient's initInicio).
+extern std::atomic<bool> g_dominanceFilter;
 
 // The main window (its message loop): what repaints and posts go to. Null until it exists.
 extern std::atomic<MainLoop*> g_mainWindow;

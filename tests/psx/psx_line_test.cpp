@@ -1,0 +1,128 @@
+// The hand-written line matcher against the ECMAScript patterns it replaces.
+#include "psx/psx_line.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace brg {
+namespace {
+
+struct Decoded {
+    std::string content;
+    bool isQ = false;
+    std::string kind, number, value;
+    bool isVersion = false;
+    std::string version;
+    bool operator==(const Decoded&) const = default;
+};
+
+std::vector<Decoded> lf_byRegex(const std::string& line)
+{
+    static const std::regex content("(.+)\\r?\\n", std::regex::ECMAScript);
+    static const std::regex qLine("Q(h|i|s)(\\d+)=(.*)", std::regex::ECMAScript);
+    static const std::regex versionLine("version=(.+)", std::regex::ECMAScript);
+    std::vector<Decoded> out;
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), content); it != std::sregex_iterator(); ++it) {
+        Decoded d;
+        d.content = (*it)[1].str();
+        std::smatch m;
+        if (std::regex_match(d.content, m, qLine)) {
+            d.isQ = true;
+            d.kind = m[1].str();
+            d.number = m[2].str();
+            d.value = m[3].str();
+        }
+        if (std::regex_match(d.content, m, versionLine)) {
+            d.isVersion = true;
+            d.version = m[1].str();
+        }
+        out.push_back(d);
+    }
+    return out;
+}
+
+std::vector<Decoded> lf_byMatcher(const std::string& line)
+{
+    std::vector<Decoded> out;
+    gf_forEachLineContent(line, [&](std::string_view c) {
+        Decoded d;
+        d.content = std::string(c);
+        if (const auto q = gf_matchQLine(c)) {
+            d.isQ = true;
+            d.kind = std::string(1, q->kind);
+            d.number = std::string(q->number);
+            d.value = std::string(q->value);
+        }
+        if (const auto v = gf_matchVersionLine(c)) {
+            d.isVersion = true;
+            d.version = std::string(*v);
+        }
+        out.push_back(d);
+    });
+    return out;
+}
+
+TEST(PsxLineMatcher, AgreesWithThePatternsOnHostileLines)
+{
+    const std::vector<std::string> lines = {
+        "", "\n", "\r\n", "\r", "Qh", "Qh\n", "Qh=\n", "Qh=5\n", "Qx1=2\n", "Qh1a=2\n", "Qh1=2", "Qh1=2\n",
+        "Qh1=2\r\n", "Qh1=\n", "Qs4=a=b=c\r\n", "Qi12=abc\n", "qh1=2\n", "Q\n", "QQh1=2\n", "Qh-1=2\n",
+        "Qh 1=2\n", "Qh1 =2\n", "Qh1=2\r\r\n", "Qh1=2\rQh3=4\n", "Qh1=2\nQh3=4\n", "a\rb\n", "\r\rx\n",
+        "Qs7=\xc3\xa9t\xc3\xa9\n", "Qs7=\xff\xfe\x80\n", std::string("Qs7=a\0b\n", 8), "version=\n",
+        "version=10.181 NG\r\n", "version=x\rversion=y\n", "exit\n", "exit \r\n", "Exit\n", "\xd9\x82h1=2\n",
+        "Qh99999999999=1\n", std::string(5000, 'Q') + "\n", "Qs410=" + std::string(3000, 'x') + "\r\n"};
+    for (const std::string& line : lines)
+        EXPECT_EQ(lf_byMatcher(line), lf_byRegex(line)) << "line: " << line;
+}
+
+TEST(PsxLineMatcher, AgreesWithThePatternsOnGeneratedLines)
+{
+    // Short strings over an alphabet of the characters that matter make every corner likely.
+    const std::string alphabet = std::string("Qhisx01=\r\n v\xe9") + std::string(1, '\0') + "versionexit";
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<std::size_t> length(0, 14);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    const std::vector<std::string> starts = {"", "Q", "Qh", "Qs1", "Qi12=", "version=", "v"};
+    std::uniform_int_distribution<std::size_t> pickStart(0, starts.size() - 1);
+    for (int i = 0; i < 20000; ++i) {
+        std::string line = starts[pickStart(random)];
+        for (std::size_t n = length(random); n > 0; --n)
+            line += alphabet[pick(random)];
+        if (i % 2 == 0)
+            line += i % 4 == 0 ? "\n" : "\r\n";
+        ASSERT_EQ(lf_byMatcher(line), lf_byRegex(line)) << "line: " << line;
+    }
+}
+
+TEST(PsxLineMatcher, SplitsAQLineIntoKindNumberAndValue)
+{
+    const auto q = gf_matchQLine("Qs4=a=b");
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->kind, 's');
+    EXPECT_EQ(q->number, "4");
+    EXPECT_EQ(q->value, "a=b");
+}
+
+TEST(PsxLongLineSkip, DropsOnlyLongUnusedTextsWithoutAnotherVariableInside)
+{
+    const std::string body(150 - 7, 'x');
+    EXPECT_TRUE(gf_isSkippedLongLine("Qs410=" + body + "\n"));
+    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + std::string(99 - 7, 'x') + "\n")); // too short
+    EXPECT_TRUE(gf_isSkippedLongLine("Qs410=" + std::string(101 - 7, 'x') + "\n"));  // 101 with "\n"
+    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + std::string(100 - 7, 'x') + "\n"));
+    EXPECT_FALSE(gf_isSkippedLongLine("Qs413=" + body + "\n"));                         // not a long text
+    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + body + "Qh1=2\n"));                    // another variable
+    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + body + "Qi\n"));
+    EXPECT_TRUE(gf_isSkippedLongLine("Qs410=" + body + "Qx\n"));
+    EXPECT_FALSE(gf_isSkippedLongLine("Qs375=Qs" + body + "\n"));
+    // Only from the seventh character on: "Qs" at index 5 does not count.
+    EXPECT_TRUE(gf_isSkippedLongLine("Qs412Qs" + body + "\n"));
+    EXPECT_TRUE(gf_isSkippedLongLine("Qs412=Q" + body + "\n"));
+}
+
+} // namespace
+} // namespace brg
