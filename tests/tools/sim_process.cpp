@@ -1,5 +1,6 @@
 #include "sim_process.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
@@ -26,7 +27,8 @@ SimProcess::SimProcess(const std::string& program, std::vector<std::string> argu
         throw std::runtime_error("TALVESYNC_BIN_DIR is not set (ctest sets it)");
     const std::string path = std::string(binDir) + "/tools/" + program;
     arguments.insert(arguments.begin(), path);
-    arguments.insert(arguments.end(), {"--port", "0"});
+    if (std::find(arguments.begin(), arguments.end(), "--port") == arguments.end())
+        arguments.insert(arguments.end(), {"--port", "0"});
     std::vector<char*> argv;
     for (auto& argument : arguments)
         argv.push_back(argument.data());

@@ -13,7 +13,8 @@ namespace brg::test {
 
 class SimProcess {
 public:
-    // Starts build-folder/tools/<program> with `arguments` and "--port 0", and waits for its
+    // Starts build-folder/tools/<program> with `arguments` (and "--port 0" unless they name a
+    // port), and waits for its
     // "listening" line. Throws std::runtime_error when it does not come up.
     SimProcess(const std::string& program, std::vector<std::string> arguments);
     ~SimProcess(); // SIGKILL if it still runs
