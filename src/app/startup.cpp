@@ -37,7 +37,7 @@ void lf_startUp_as_Thread()
         FromPSXClient->peer = ToPSXClient;
         g_log.write("\nPSX parameters");
         g_log.write(" PSX_HOSTADDRESS=" + cfg::PSX_HOSTADDRESS.value());
-        g_log.write(fmt::format(" PSX_port={}", 10747));
+        g_log.write(fmt::format(" PSX_port={}", g_psxPort.load()));
         FromSIOCClient->peer = ToSIOCClient;
         detectVariables();
         lf_initVariables();
