@@ -67,7 +67,8 @@ def main():
     bridge = subprocess.Popen([f"{build}/talvesync"], cwd=work, stdout=subprocess.DEVNULL)
     try:
         deadline = time.monotonic() + 20
-        while "processing input from PSX and SIOC started" not in open(f"{work}/Log.txt").read():
+        log = f"{work}/Log.txt"
+        while not os.path.exists(log) or "processing input from PSX and SIOC started" not in open(log).read():
             if time.monotonic() > deadline:
                 sys.exit("the bridge did not start processing")
             time.sleep(0.1)
