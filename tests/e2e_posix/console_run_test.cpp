@@ -67,8 +67,10 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
     SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
     SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
 
-    // 1006 is the storm light switch (Qh6), 2005 a value PSX reports (Qi5).
-    ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 2005 > /dev/null", binDir()).c_str()), 0);
+    // 1006 is the storm light switch (Qh6), 2005 a value PSX reports (Qi5), 3424 the evacuation
+    // lamp word made from Qh424 and the power that the opening burst reports.
+    ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 2005 3424 > /dev/null", binDir()).c_str()),
+              0);
     writeFile("Talvesync.cfg", fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\n"
                                            "VERSION_CHECK=0\n",
                                            sioc.port()));
@@ -84,6 +86,9 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
     EXPECT_TRUE(psx.waitForLine("recv Qh6=1"));
     psx.command("send Qi5=7");
     EXPECT_TRUE(sioc.waitForLine("recv Arn.Resp:2005=7:"));
+    // The lamp's second state (bit 1) lights output bit 5 while the lamp has power.
+    psx.command("send Qh424=2");
+    EXPECT_TRUE(sioc.waitForLine("recv Arn.Resp:3424=34:"));
 
     ASSERT_EQ(::kill(bridge, SIGTERM), 0);
     EXPECT_EQ(waitForExit(bridge, std::chrono::seconds(10)), 0);
