@@ -112,6 +112,42 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
     EXPECT_TRUE(contains(console, "psx: connected\n")) << console;
 }
 
+// A server that leaves ends the run on its own: the bridge says goodbye to the other one only.
+TEST_F(ConsoleRunTest, AServerLeavingEndsTheRunAndOnlyTheOtherIsToldGoodbye)
+{
+    ASSERT_FALSE(binDir().empty());
+    struct Case {
+        const char* leaving;
+        const char* command;
+        const char* reason;
+        const char* goodbyeLine;
+        const char* noForceLine;
+    };
+    for (const Case& c : {Case{"psx", "exit", "\nExiting: E_PSX_EXIT\n", "recv Arn.Fin:", "Force disconnect from PSX"},
+                          Case{"sioc", "close", "\nExiting: E_IOCP_CLOSE\n", "recv exit", "Force disconnect from SIOC"}}) {
+        SCOPED_TRACE(c.leaving);
+        std::filesystem::remove("Log.txt");
+        SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
+        SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
+        ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 > /dev/null", binDir()).c_str()), 0);
+        writeFile("Talvesync.cfg",
+                  fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\nVERSION_CHECK=0\n",
+                              sioc.port()));
+        const pid_t bridge = spawnIn({binDir() + "/talvesync"}, "console.txt");
+        ASSERT_GT(bridge, 0);
+        ASSERT_TRUE(waitFor([] { return contains(readFile("Log.txt"), "processing input from PSX and SIOC started"); },
+                            std::chrono::seconds(10)))
+            << readFile("Log.txt");
+
+        (std::string(c.leaving) == "psx" ? psx : sioc).command(c.command);
+        EXPECT_EQ(waitForExit(bridge, std::chrono::seconds(10)), 0);
+        EXPECT_TRUE((std::string(c.leaving) == "psx" ? sioc : psx).waitForLine(c.goodbyeLine));
+        const std::string log = readFile("Log.txt");
+        EXPECT_TRUE(contains(log, c.reason)) << log;
+        EXPECT_FALSE(contains(log, c.noForceLine)) << log;
+    }
+}
+
 TEST_F(ConsoleRunTest, WithoutSiocTheErrorIsShownAndSigtermStillEndsTheRun)
 {
     ASSERT_FALSE(binDir().empty());
