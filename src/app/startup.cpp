@@ -24,7 +24,7 @@
 
 namespace brg {
 
-void lf_startUp_as_Thread()
+bool lf_startUp_as_Thread()
 {
     try {
         gf_getCfgData();
@@ -43,6 +43,7 @@ void lf_startUp_as_Thread()
         lf_initVariables();
         lf_connectSIOC();
         lf_connectPSX();
+        return true;
     } catch (const UserErrorException& e) {
         g_log.write("lf_startUp_as_Thread");
         g_display->setError(std::string(e.what()) + "\n");
@@ -50,6 +51,7 @@ void lf_startUp_as_Thread()
         g_log.write("lf_startUp_as_Thread");
         lf_reportSystemError(e);
     }
+    return false;
 }
 
 void gf_closeRequest()

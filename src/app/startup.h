@@ -8,8 +8,9 @@
 namespace brg {
 
 // Body of the start-up thread (message 0x8001): configuration, SIOC discovery, the script scan,
-// the variables, then the first connection attempts. Lets no exception escape.
-void lf_startUp_as_Thread();
+// the variables, then the first connection attempts. Lets no exception escape; false when it
+// stopped at an error (logged, and a user error shown on the error line).
+bool lf_startUp_as_Thread();
 
 // The user asks to close the window (or presses Ctrl-C in the console).
 void gf_closeRequest();

@@ -62,7 +62,7 @@ TEST_F(StartUpTest, FinalStopInCduModeLeavesItFirstAndWaitsLonger)
 
 TEST_F(StartUpTest, WithoutSiocTheErrorLineShowsItAndNothingConnects)
 {
-    lf_startUp_as_Thread();
+    EXPECT_FALSE(lf_startUp_as_Thread());
     EXPECT_EQ(display->errorText(), "11: sioc.ini and Talvesync.cfg not found\n");
     EXPECT_TRUE(contains(log(), "\nlf_startUp_as_Thread\nError 11: sioc.ini and Talvesync.cfg not found\n"))
         << log();
@@ -72,7 +72,7 @@ TEST_F(StartUpTest, WithoutSiocTheErrorLineShowsItAndNothingConnects)
 TEST_F(StartUpTest, AMissingScriptStopsStartUpBeforeAnyConnection)
 {
     writeFile("Talvesync.cfg", "IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port=8092\nCONFIG_FILE=missing.ssi\n");
-    lf_startUp_as_Thread();
+    EXPECT_FALSE(lf_startUp_as_Thread());
     EXPECT_FALSE(display->errorText().empty());
     EXPECT_TRUE(contains(log(), "\nSIOC parameters\n IOCP_HOSTADDRESS=127.0.0.1\n IOCP_port=8092\n")) << log();
     EXPECT_TRUE(contains(log(), "\nPSX parameters\n PSX_HOSTADDRESS=127.0.0.1\n PSX_port=10747\n")) << log();

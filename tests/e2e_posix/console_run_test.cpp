@@ -1,81 +1,38 @@
 // The console program as a cockpit builder runs it: in a folder with Talvesync.cfg and a compiled
 // script, against the stand-in PSX and SIOC servers, stopped with SIGTERM.
+#include "console_process.h"
 #include "sim_process.h"
 #include "support/fresh_state.h"
 #include "support/wait_for.h"
 
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <regex>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace brg::test {
 namespace {
-
-std::string binDir()
-{
-    const char* dir = std::getenv("TALVESYNC_BIN_DIR");
-    return dir ? dir : "";
-}
-
-// Runs a program in the current folder with its output in a file; false when it cannot start.
-pid_t spawnIn(const std::vector<std::string>& command, const std::string& outputFile)
-{
-    std::vector<std::string> arguments = command;
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return spawned == 0 ? pid : -1;
-}
-
-// The exit status, or -1 when the process does not end in time.
-int waitForExit(pid_t pid, std::chrono::milliseconds timeout)
-{
-    int status = 0;
-    const bool ended = waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, timeout);
-    if (!ended) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 using ConsoleRunTest = TempDirTest;
 
 TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
 {
-    ASSERT_FALSE(binDir().empty()) << "TALVESYNC_BIN_DIR is not set (ctest sets it)";
+    ASSERT_FALSE(gf_binDir().empty()) << "TALVESYNC_BIN_DIR is not set (ctest sets it)";
     SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
     SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
 
     // 1006 is the storm light switch (Qh6), 2005 a value PSX reports (Qi5), 3424 the evacuation
     // lamp word made from Qh424 and the power that the opening burst reports.
-    ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 2005 3424 > /dev/null", binDir()).c_str()),
+    ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 2005 3424 > /dev/null", gf_binDir()).c_str()),
               0);
     writeFile("Talvesync.cfg", fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\n"
                                            "VERSION_CHECK=0\n",
                                            sioc.port()));
 
-    const pid_t bridge = spawnIn({binDir() + "/talvesync"}, "console.txt");
+    const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
     ASSERT_GT(bridge, 0);
     EXPECT_TRUE(sioc.waitForLine("recv Arn.Inicio:1006:", std::chrono::seconds(10)));
     EXPECT_TRUE(waitFor([] { return contains(readFile("Log.txt"), "processing input from PSX and SIOC started"); },
@@ -91,7 +48,7 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
     EXPECT_TRUE(sioc.waitForLine("recv Arn.Resp:3424=34:"));
 
     ASSERT_EQ(::kill(bridge, SIGTERM), 0);
-    EXPECT_EQ(waitForExit(bridge, std::chrono::seconds(10)), 0);
+    EXPECT_EQ(gf_waitForExit(bridge, std::chrono::seconds(10)), 0);
     EXPECT_TRUE(psx.waitForLine("recv exit"));
     EXPECT_TRUE(sioc.waitForLine("recv Arn.Fin:"));
 
@@ -115,7 +72,7 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
 // A server that leaves ends the run on its own: the bridge says goodbye to the other one only.
 TEST_F(ConsoleRunTest, AServerLeavingEndsTheRunAndOnlyTheOtherIsToldGoodbye)
 {
-    ASSERT_FALSE(binDir().empty());
+    ASSERT_FALSE(gf_binDir().empty());
     struct Case {
         const char* leaving;
         const char* command;
@@ -129,35 +86,23 @@ TEST_F(ConsoleRunTest, AServerLeavingEndsTheRunAndOnlyTheOtherIsToldGoodbye)
         std::filesystem::remove("Log.txt");
         SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
         SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
-        ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 > /dev/null", binDir()).c_str()), 0);
+        ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 > /dev/null", gf_binDir()).c_str()), 0);
         writeFile("Talvesync.cfg",
                   fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\nVERSION_CHECK=0\n",
                               sioc.port()));
-        const pid_t bridge = spawnIn({binDir() + "/talvesync"}, "console.txt");
+        const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
         ASSERT_GT(bridge, 0);
         ASSERT_TRUE(waitFor([] { return contains(readFile("Log.txt"), "processing input from PSX and SIOC started"); },
                             std::chrono::seconds(10)))
             << readFile("Log.txt");
 
         (std::string(c.leaving) == "psx" ? psx : sioc).command(c.command);
-        EXPECT_EQ(waitForExit(bridge, std::chrono::seconds(10)), 0);
+        EXPECT_EQ(gf_waitForExit(bridge, std::chrono::seconds(10)), 0);
         EXPECT_TRUE((std::string(c.leaving) == "psx" ? sioc : psx).waitForLine(c.goodbyeLine));
         const std::string log = readFile("Log.txt");
         EXPECT_TRUE(contains(log, c.reason)) << log;
         EXPECT_FALSE(contains(log, c.noForceLine)) << log;
     }
-}
-
-TEST_F(ConsoleRunTest, WithoutSiocTheErrorIsShownAndSigtermStillEndsTheRun)
-{
-    ASSERT_FALSE(binDir().empty());
-    const pid_t bridge = spawnIn({binDir() + "/talvesync"}, "console.txt");
-    ASSERT_GT(bridge, 0);
-    EXPECT_TRUE(waitFor([] { return contains(readFile("console.txt"), "error: 11: "); }, std::chrono::seconds(10)))
-        << readFile("console.txt");
-    ASSERT_EQ(::kill(bridge, SIGTERM), 0);
-    EXPECT_EQ(waitForExit(bridge, std::chrono::seconds(10)), 0);
-    EXPECT_TRUE(contains(readFile("Log.txt"), "\nExiting: E_USER_CLOSE\n")) << readFile("Log.txt");
 }
 
 } // namespace

@@ -1,17 +1,20 @@
 #pragma once
-// The status window of the console program: the same status and error rules, printed as one
-// line per change so that people and scripts can follow the run.
+// The status window of the console program. On a terminal it is one block of lines redrawn in
+// place; otherwise one stable line per change, so that scripts can follow the run.
 #include "display/display.h"
 
 #include <cstdio>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace brg {
 
 class ConsoleDisplay : public StatusTexts {
 public:
-    // On a terminal, errors are shown in red; otherwise every line is plain and stable.
-    ConsoleDisplay(std::FILE* out, bool terminal) : m_out(out), m_terminal(terminal) {}
+    // terminalFd: the terminal the output goes to (its width cuts the block's lines), or -1 when
+    // the output is not a terminal.
+    ConsoleDisplay(std::FILE* out, int terminalFd) : m_out(out), m_terminalFd(terminalFd) {}
 
     void setStatus(const std::string& text) override;
     void setError(const std::string& text) override;
@@ -20,11 +23,15 @@ public:
     void setVariableCount(std::uint32_t count) override;
 
 private:
-    void print(const std::string& line, bool error = false);
+    bool terminal() const { return m_terminalFd >= 0; }
+    void print(const std::string& line);
+    void redraw();
 
     std::mutex m_printMutex;
     std::FILE* m_out;
-    bool m_terminal;
+    int m_terminalFd;
+    // The block as last drawn; empty before the first drawing.
+    std::vector<std::string> m_drawn;
 };
 
 } // namespace brg

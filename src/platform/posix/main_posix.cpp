@@ -1,18 +1,24 @@
 // talvesync for Linux: the same bridge as the Windows program, run from a console in the folder
 // that holds Talvesync.cfg. Ctrl-C or SIGTERM is the user's close request.
 #include "app/exceptions.h"
+#include "app/exit_sequence.h"
 #include "app/log.h"
 #include "app/process_state.h"
 #include "app/startup.h"
+#include "app/version.h"
 #include "net/main_loop.h"
 #include "platform/posix/console_display.h"
+#include "platform/posix/console_options.h"
 #include "platform/posix/main_loop_posix.h"
 #include "platform/posix/socket_posix.h"
 #include "platform/system_drives.h"
 #include "sioc/drives.h"
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fmt/format.h>
 #include <pthread.h>
@@ -39,18 +45,56 @@ void lf_forwardCloseSignals(brg::MainLoop& loop)
     }).detach();
 }
 
+std::atomic<bool> s_startUpFailed{false};
+std::shared_ptr<brg::ConsoleDisplay> s_console;
+
+// Without a window there is nothing to keep a start-up error on screen: after it has been shown,
+// the run goes through the exit sequence and the final stop, and the process ends with 1.
+void lf_startUpOrStop()
+{
+    if (brg::lf_startUp_as_Thread())
+        return;
+    s_startUpFailed = true;
+    // A user error is on the error line already; a system error is only in the log.
+    if (s_console->errorText().empty())
+        s_console->setError("start-up stopped at a system error, see Log.txt");
+    brg::g_log.write("Start-up failed, closing");
+    brg::g_closing = true;
+    brg::lf_exit(brg::E_USER_CLOSE);
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     using namespace brg;
+    const ConsoleOptions options = gf_parseConsoleOptions(std::vector<std::string>(argv + 1, argv + argc));
+    switch (options.action) {
+    case ConsoleOptions::Action::Help:
+        fmt::print("{}", gf_consoleUsage());
+        return 0;
+    case ConsoleOptions::Action::Version:
+        fmt::print("talvesync {}\n", kProgramVersion);
+        return 0;
+    case ConsoleOptions::Action::Wrong:
+        fmt::print(stderr, "talvesync: {}\n{}", options.problem, gf_consoleUsage());
+        return 2;
+    case ConsoleOptions::Action::Run:
+        break;
+    }
+    if (!options.folder.empty() && ::chdir(options.folder.c_str()) != 0) {
+        fmt::print(stderr, "talvesync: cannot run in {}: {}\n", options.folder, std::strerror(errno));
+        return 1;
+    }
+
     try {
         g_log.open();
     } catch (const std::exception& e) {
         fmt::print(stderr, "{}\n", e.what());
         return 1;
     }
-    g_display = std::make_shared<ConsoleDisplay>(stdout, isatty(STDOUT_FILENO) != 0);
+    s_console = std::make_shared<ConsoleDisplay>(stdout, isatty(STDOUT_FILENO) != 0 ? STDOUT_FILENO : -1);
+    g_display = s_console;
 
     std::error_code error;
     if (!std::filesystem::exists("Talvesync", error) && !error)
@@ -64,12 +108,15 @@ int main()
     g_driveProvider = gf_systemDrives();
     // No window here, so no position to keep at the final stop.
     PosixMainLoop loop([](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-        gf_handleAppMessage(message, wParam, lParam, nullptr);
+        if (message == kMsgStartUp)
+            std::thread(lf_startUpOrStop).detach();
+        else
+            gf_handleAppMessage(message, wParam, lParam, nullptr);
     });
     lf_forwardCloseSignals(loop);
     g_mainWindow = &loop;
     loop.post(kMsgStartUp);
     loop.run();
     g_mainWindow = nullptr;
-    return 0;
+    return s_startUpFailed ? 1 : 0;
 }

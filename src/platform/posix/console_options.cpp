@@ -1,0 +1,66 @@
+#include "platform/posix/console_options.h"
+
+namespace brg {
+
+ConsoleOptions gf_parseConsoleOptions(const std::vector<std::string>& arguments)
+{
+    ConsoleOptions options;
+    auto wrong = [&options](std::string problem) {
+        options.action = ConsoleOptions::Action::Wrong;
+        options.problem = std::move(problem);
+        return options;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            options.action = ConsoleOptions::Action::Help;
+            return options;
+        }
+        if (argument == "--version") {
+            options.action = ConsoleOptions::Action::Version;
+            return options;
+        }
+        if (argument == "-C") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty())
+                return wrong("option -C needs a folder");
+            options.folder = arguments[++i];
+        } else if (argument.starts_with("-C")) {
+            options.folder = argument.substr(2);
+        } else {
+            return wrong("unknown argument '" + argument + "'");
+        }
+    }
+    return options;
+}
+
+std::string gf_consoleUsage()
+{
+    return R"(Usage: talvesync [-C DIR]
+       talvesync --help | --version
+
+Bridges the PSX main server and the SIOC server of a home cockpit: every switch movement
+becomes the right PSX variable, every PSX state the right lamp bit or display digit. It runs
+until Ctrl-C or SIGTERM, or until PSX or SIOC ends the session.
+
+Options:
+  -C DIR     run in the folder DIR instead of the current one
+  --help     show this text and exit
+  --version  show the version and exit
+
+Files, in the folder it runs in:
+  Talvesync.cfg  settings, read at start (missing: every key takes its default)
+  sioc.ini       the SIOC server's address, port and script, read from the SIOC installation
+                 when Talvesync.cfg does not give IOCP_HOSTADDRESS, IOCP_port and CONFIG_FILE
+  *.ssi          the compiled SIOC script named there, read to learn which variables are used
+  Log.txt        the log of this run, written; the two before it are kept as Log0.txt and Log00.txt
+  Talvesync/     a folder created at start
+
+Exit status:
+  0  the run ended: Ctrl-C, SIGTERM, or PSX or SIOC closed
+  1  the start-up failed (the error is printed and logged), or the folder or Log.txt could not
+     be used
+  2  the command line is wrong
+)";
+}
+
+} // namespace brg
