@@ -24,11 +24,14 @@
 
 namespace brg {
 
+std::function<void()> g_versionCheck;
+
 bool lf_startUp_as_Thread()
 {
     try {
         gf_getCfgData();
-        // The version check runs only in the Windows program, which knows the operating system.
+        if (cfg::VERSION_CHECK.value() && g_versionCheck)
+            g_versionCheck();
         g_siocparameters = getSiocParameters();
         const auto parameters = g_siocparameters.load();
         if (!parameters)

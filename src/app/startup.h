@@ -7,6 +7,9 @@
 
 namespace brg {
 
+// Start-up runs this when VERSION_CHECK is on; the Windows program installs its version check.
+extern std::function<void()> g_versionCheck;
+
 // Body of the start-up thread (message 0x8001): configuration, SIOC discovery, the script scan,
 // the variables, then the first connection attempts. Lets no exception escape; false when it
 // stopped at an error (logged, and a user error shown on the error line).

@@ -19,6 +19,8 @@ public:
     virtual void setSiocConnected(bool connected) = 0;
     virtual void setVariableCount(std::uint32_t count) = 0;
     virtual void repaint() = 0;
+    // The version check found a newer version (text "major.minor.patch").
+    virtual void setNewVersion(const std::string& text, bool newerMinor) = 0;
 
     // CDU screen (cdu: 0 left, 1 centre, 2 right; row 0 to 13).
     virtual void setCduMode(bool on) = 0;
@@ -41,6 +43,7 @@ public:
     void setSiocConnected(bool connected) override { m_siocConnected = connected; }
     void setVariableCount(std::uint32_t count) override { m_variableCount = count; }
     void repaint() override {}
+    void setNewVersion(const std::string&, bool) override {}
 
     void setCduMode(bool) override {}
     bool cduModeActive() const override { return false; }

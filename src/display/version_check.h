@@ -1,0 +1,26 @@
+#pragma once
+// Asks the project's web site whether a newer version exists and says so in the window.
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace brg {
+
+struct VersionDocument {
+    enum class Outcome { Read, NoInternet, UrlNotOpened, ReadFailed };
+    Outcome outcome = Outcome::Read;
+    // At most the requested number of bytes, as they came.
+    std::string bytes;
+};
+
+// Fetches the first bytes of a document; the Windows program uses WinINet, tests a fake.
+using VersionFetcher = std::function<VersionDocument(const std::string& url, std::size_t maxBytes)>;
+
+// The project's own version document.
+extern const char* const kVersionUrl;
+
+// The whole check: fetch, read the first line, compare with our version, and announce a newer
+// one in the title line and on the status line. Never throws.
+void checkVersion(const VersionFetcher& fetch, const std::string& url);
+
+} // namespace brg
