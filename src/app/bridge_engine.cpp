@@ -101,6 +101,22 @@ void lf_reconnect(const Link& link)
     }
 }
 
+// The link is down: no more sends on it, and the window shows it.
+void lf_markClosed(const Link& link)
+{
+    link.client().markInactive();
+    link.connected = false;
+    (g_display.get()->*link.indicator)(false);
+    g_display->repaint();
+}
+
+// A closed, reset or failed connection all end the run the same way: goodbye to the other server only.
+void lf_linkClosed(const Link& link)
+{
+    lf_markClosed(link);
+    lf_exit(link.closeReason);
+}
+
 template <typename CloseException>
 void lf_onSocketEvent(const Link& link, std::uint16_t event)
 {
@@ -121,10 +137,6 @@ void lf_onSocketEvent(const Link& link, std::uint16_t event)
         g_display->repaint();
         break;
     case kFdClose:
-        client.markInactive();
-        link.connected = false;
-        (g_display.get()->*link.indicator)(false);
-        g_display->repaint();
         throw CloseException();
     default:
         throw std::runtime_error(link.handlerName);
@@ -142,17 +154,25 @@ void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_
         // A notification still queued for a socket that a new attempt has replaced is not ours.
         if (wParam != link.client().socketHandle())
             return;
-        if (const std::uint16_t error = gf_selectError(lParam); error != 0)
+        const std::uint16_t error = gf_selectError(lParam);
+        const std::uint16_t event = gf_selectEvent(lParam);
+        // A close that carries an error is a reset or an abort: still the end of this connection.
+        if (error != 0 && event == kFdClose)
+            throw ConnectionLostError(link.client(),
+                                      link.client().name + " connection lost: " + TcpClient::wsaErrorText(error));
+        if (error != 0)
             link.client().asyncError(error);
         else
-            lf_onSocketEvent<CloseException>(link, gf_selectEvent(lParam));
+            lf_onSocketEvent<CloseException>(link, event);
     } catch (const UserErrorException& e) {
         g_log.write(std::string(e.what()) + "\n");
         lf_scheduleReconnect(link);
     } catch (const CloseException&) {
-        lf_exit(link.closeReason);
+        lf_linkClosed(link);
     } catch (const ExitException&) {
         lf_exit(link.exitReason);
+    } catch (const ConnectionLostError& e) {
+        gf_connectionLost(e);
     } catch (const std::exception& e) {
         lf_reportSystemError(e);
     } catch (...) {
@@ -208,6 +228,17 @@ void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam)
 void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam)
 {
     lf_handleNotification<PSX_FD_CLOSE_Exception, ExitPSXReceivedException>(s_psx, wParam, lParam);
+}
+
+void gf_connectionLost(const ConnectionLostError& e)
+{
+    g_log.write(e.what());
+    for (const Link* link : {&s_sioc, &s_psx})
+        if (&link->client() == &e.client()) {
+            lf_linkClosed(*link);
+            return;
+        }
+    lf_reportSystemError(e);
 }
 
 void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)

@@ -7,6 +7,8 @@
 
 namespace brg {
 
+class ConnectionLostError;
+
 // Hands the pool's variables to the receiving channels and logs how many each got.
 void lf_initVariables();
 
@@ -19,6 +21,10 @@ void lf_connectPSX();
 // for the next attempt after a failed one. Let no exception escape.
 void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam);
 void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
+
+// A send or read failed on one of the two connections (on any thread): logs why and ends the run
+// as that server's close would.
+void gf_connectionLost(const ConnectionLostError& e);
 
 // What the front ends call on the main thread for kMsgSiocSocket and kMsgPsxSocket; other
 // messages are ignored.

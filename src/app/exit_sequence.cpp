@@ -3,6 +3,7 @@
 #include "app/clock.h"
 #include "app/log.h"
 #include "app/process_state.h"
+#include "display/display.h"
 #include "net/channel.h"
 #include "net/main_loop.h"
 #include "psx/to_psx_channel.h"
@@ -67,8 +68,16 @@ void lf_exit(ExitEvent reason)
 
 void lf_reportSystemError(const std::exception& e)
 {
-    g_log.write(fmt::format("System Error: {}\n", e.what()));
-    g_processing = false;
+    const std::string text = fmt::format("System Error: {}\n", e.what());
+    g_log.write(text);
+    if (g_processing.exchange(false))
+        gf_failRun(text);
+}
+
+void gf_failRun(const std::string& text)
+{
+    g_runFailed = true;
+    g_display->setError(text);
 }
 
 } // namespace brg

@@ -27,6 +27,7 @@ std::atomic<bool> g_closing{false};
 std::atomic<bool> g_exitPending{true};
 std::atomic<bool> g_cduMode{false};
 std::atomic<bool> g_readingScript{false};
+std::atomic<bool> g_runFailed{false};
 std::atomic<std::uint64_t> g_cycle{0};
 std::shared_ptr<VarPoolImpl> g_varPool = std::make_shared<VarPoolImpl>();
 std::string g_psxVersion;
@@ -81,6 +82,7 @@ void gf_resetProcessState()
     g_exitPending = true;
     g_cduMode = false;
     g_readingScript = false;
+    g_runFailed = false;
     g_cycle = 0;
     g_varPool = std::make_shared<VarPoolImpl>();
     g_psxVersion.clear();

@@ -60,6 +60,8 @@ extern std::atomic<bool> g_exitPending;
 extern std::atomic<bool> g_cduMode;
 // Set while the SIOC script is read; closing is refused meanwhile.
 extern std::atomic<bool> g_readingScript;
+// Set when a failure ended the run; the console program then exits with status 1.
+extern std::atomic<bool> g_runFailed;
 extern std::atomic<std::uint64_t> g_cycle;
 
 // The four link objects, alive for the whole process.

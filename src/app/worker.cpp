@@ -1,11 +1,13 @@
 #include "app/worker.h"
 
+#include "app/bridge_engine.h"
 #include "app/clock.h"
 #include "app/exit_sequence.h"
 #include "app/log.h"
 #include "app/process_state.h"
 #include "display/display.h"
 #include "net/hand_over_queues.h"
+#include "net/tcp_client.h"
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
@@ -64,6 +66,15 @@ void lf_runCycle()
         g_display->cduHandOver();
 }
 
+// Nothing can be forwarded any more: end the run rather than leave both servers believing the
+// bridge still works. The cause stays on the error line.
+void lf_stopOnFailure(const std::exception& e)
+{
+    g_log.write(fmt::format("System Error: {}\n", e.what()));
+    g_processing = false;
+    gf_failRun(fmt::format("Processing stopped: {}\n", e.what()));
+}
+
 } // namespace
 
 void lf_synchronise()
@@ -90,8 +101,17 @@ void lf_processInput()
     if (!g_exitPending)
         g_processing = false;
     g_log.write("processing input from PSX and SIOC started");
-    while (g_processing)
-        lf_runCycle();
+    try {
+        while (g_processing) {
+            try {
+                lf_runCycle();
+            } catch (const ConnectionLostError& e) {
+                gf_connectionLost(e); // runs the exit sequence, which ends the loop
+            }
+        }
+    } catch (const std::exception& e) {
+        lf_stopOnFailure(e);
+    }
     g_log.write("processing input from PSX and SIOC stopped");
     lf_exit(E_MAIN_LOOP_EXIT);
 }
@@ -105,10 +125,11 @@ void lf_syncAndProcess_as_Thread()
         if (g_cduMode)
             g_display->setCduMode(true);
         lf_processInput();
+    } catch (const ConnectionLostError& e) {
+        gf_connectionLost(e);
     } catch (const std::exception& e) {
-        lf_reportSystemError(e);
-        // Both indicators stay green while nothing is forwarded any more: say so on the window.
-        g_display->setError(fmt::format("Processing stopped: {}\n", e.what()));
+        lf_stopOnFailure(e);
+        lf_exit(E_MAIN_LOOP_EXIT);
     } catch (...) {
         gf_logException("lf_syncAndProcess_as_Thread");
     }

@@ -80,7 +80,7 @@ void TcpClient::sendData(const std::string& text)
             return;
         }
         lock.unlock();
-        throw std::runtime_error(name + " sendData " + wsaErrorText(error));
+        throw ConnectionLostError(*this, name + " sendData " + wsaErrorText(error));
     }
 }
 
@@ -97,7 +97,7 @@ void TcpClient::receive()
             // A read notification may come when nothing is left to read.
             if (error == kWsaEWouldBlock)
                 return;
-            throw std::runtime_error(name + " receive: " + wsaErrorText(error));
+            throw ConnectionLostError(*this, name + " receive: " + wsaErrorText(error));
         }
     }
     if (n == 0)

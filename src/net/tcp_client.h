@@ -8,11 +8,25 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 
 namespace brg {
 
 class MainLoop;
+class TcpClient;
+
+// A send or a read failed on an established connection (reset, aborted, shut down): the link is
+// gone, as if the server had closed it.
+class ConnectionLostError : public std::runtime_error {
+public:
+    ConnectionLostError(const TcpClient& client, const std::string& text)
+        : std::runtime_error(text), m_client(&client) {}
+    const TcpClient& client() const { return *m_client; }
+
+private:
+    const TcpClient* m_client;
+};
 
 class TcpClient : public Channel {
 public:
@@ -27,9 +41,10 @@ public:
     void connectToServer(MainLoop& window, const std::string& host, std::uint16_t port,
                          std::uint32_t message, std::shared_ptr<ReceivingChannel> receiver);
     // Sends text, keeping what the socket does not take for later; an empty text only pushes
-    // out what is buffered. Dropped while not active.
+    // out what is buffered. Dropped while not active. A failed send throws ConnectionLostError.
     void sendData(const std::string& text);
-    // Reads once and delivers every complete line to the receiver.
+    // Reads once and delivers every complete line to the receiver. A failed read throws
+    // ConnectionLostError.
     void receive();
     // Raises the exception for an error notification; returns for 10053 and 10054.
     void asyncError(int code);

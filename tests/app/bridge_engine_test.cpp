@@ -6,6 +6,7 @@
 #include "vars/var_pool.h"
 
 #include <chrono>
+#include <string>
 
 namespace brg {
 namespace {
@@ -225,19 +226,82 @@ TEST_F(BridgeEngineTest, SiocClosingEndsTheRunAndTheFinalStopFollowsAQuarterSeco
     EXPECT_TRUE(contains(log(), "Exiting: E_IOCP_CLOSE\nForce disconnect from PSX ...\n"));
 }
 
-TEST_F(BridgeEngineTest, SocketErrorStopsTheLoopButResetsAreIgnored)
+// A reset, an abort or a failed read ends the run like that server's close: goodbye to the other
+// server only, and the run does not count as failed.
+struct LostConnection {
+    const char* name;
+    bool psx;
+    std::uint16_t closeError; // 0: the read fails instead
+    const char* logged;
+    const char* reason;
+    const char* goodbye;
+};
+
+class LostConnectionTest : public BridgeEngineTest, public ::testing::WithParamInterface<LostConnection> {};
+
+TEST_P(LostConnectionTest, EndsTheRunLikeThatServersClose)
+{
+    const LostConnection& c = GetParam();
+    connectBoth();
+    g_processing = true;
+    sockets->script->sent.clear();
+
+    if (c.closeError != 0) {
+        (c.psx ? notifyPsx : notifySioc)(kFdClose, c.closeError);
+    } else {
+        sockets->script->recvError = 10054;
+        (c.psx ? notifyPsx : notifySioc)(kFdRead, 0);
+    }
+    EXPECT_FALSE(g_processing);
+    EXPECT_FALSE(g_exitPending);
+    EXPECT_FALSE(g_runFailed);
+    EXPECT_EQ(sockets->script->sent, c.goodbye);
+    EXPECT_FALSE(c.psx ? g_psxConnected : g_siocConnected);
+    EXPECT_FALSE(c.psx ? ToPSXClient->active() : ToSIOCClient->active());
+    EXPECT_FALSE(c.psx ? display->psxConnected() : display->siocConnected());
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, c.logged)) << text;
+    EXPECT_TRUE(contains(text, c.reason)) << text;
+    EXPECT_FALSE(contains(text, "System Error")) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ResetAbortOrReadError, LostConnectionTest,
+    ::testing::Values(
+        LostConnection{"PsxReset", true, 10054, "\nToPSX connection lost: 10054 Connection reset by peer\n",
+                       "\nExiting: E_PSX_CLOSE\nForce disconnect from SIOC ...\n", "Arn.Fin:\r\n"},
+        LostConnection{"SiocAbort", false, 10053, "\nToSIOC connection lost: 10053 Software caused connection abort\n",
+                       "\nExiting: E_IOCP_CLOSE\nForce disconnect from PSX ...\n", "exit\r\n"},
+        LostConnection{"PsxReadError", true, 0, "\nToPSX receive: 10054 Connection reset by peer\n",
+                       "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
+        LostConnection{"SiocReadError", false, 0, "\nToSIOC receive: 10054 Connection reset by peer\n",
+                       "\nExiting: E_IOCP_CLOSE\n", "exit\r\n"}),
+    [](const ::testing::TestParamInfo<LostConnection>& info) { return std::string(info.param.name); });
+
+TEST_F(BridgeEngineTest, ResetOutsideACloseIsIgnoredAndOtherSocketErrorsEndTheRunAsFailed)
 {
     connectBoth();
     g_processing = true;
-    notifyPsx(kFdClose, 10054);
     notifySioc(kFdRead, 10053);
     EXPECT_TRUE(g_processing);
     EXPECT_TRUE(g_exitPending);
 
     notifyPsx(kFdRead, 10050);
     EXPECT_FALSE(g_processing);
+    EXPECT_TRUE(g_runFailed);
     EXPECT_TRUE(contains(log(), "\nSystem Error: asyncError ToPSX connection failure - 10050 Network is down\n\n"))
         << log();
+    EXPECT_EQ(display->errorText(), "System Error: asyncError ToPSX connection failure - 10050 Network is down\n");
+}
+
+TEST_F(BridgeEngineTest, SystemErrorBeforeProcessingIsOnlyLogged)
+{
+    connectBoth();
+    notifyPsx(kFdRead, 10050);
+    EXPECT_FALSE(g_runFailed);
+    EXPECT_EQ(display->errorText(), "");
+    EXPECT_TRUE(g_exitPending);
 }
 
 TEST_F(BridgeEngineTest, UnknownEventIsASystemErrorNamedAfterItsHandler)

@@ -41,6 +41,11 @@ private:
     std::vector<Applied>& m_applied;
 };
 
+class FailingFromPsx : public FromPsxChannel {
+protected:
+    void flushElement(const ChannelElement&) override { throw std::runtime_error("bad PSX value"); }
+};
+
 // What reached the PSX side, with the cycle in which it was drained.
 class RecordingToPsx : public ToPsxChannel {
 public:
@@ -190,24 +195,64 @@ TEST_F(WorkerTest, WorkerClearsTheStatusAndShowsTheCduScreenBeforeProcessing)
     EXPECT_EQ(g_cycle, 1u);
 }
 
-TEST_F(WorkerTest, AFailureInVariableCodeEndsTheWorkerWithoutExitAndShowsTheError)
+TEST_F(WorkerTest, AFailureInVariableCodeEndsTheRunWithTheExitSequenceAndKeepsTheError)
 {
     auto info = std::make_shared<CountingInfoVar>();
     info->fail = true;
     g_infoVars.push_back(info);
+    ToPSXClient = std::make_shared<ToPsxChannel>();
+    activateClients();
     g_psxConnected = true;
     g_siocConnected = true;
     lf_syncAndProcess_as_Thread();
 
     EXPECT_EQ(g_cycle, 4u);
     EXPECT_FALSE(g_processing);
+    EXPECT_TRUE(g_runFailed);
     const std::string text = log();
     EXPECT_TRUE(contains(text, "\nSystem Error: refresh failed in Counting\n\n")) << text;
-    EXPECT_FALSE(contains(text, "Exiting:"));
-    EXPECT_FALSE(contains(text, "processing input from PSX and SIOC stopped"));
-    EXPECT_TRUE(window.posted.empty());
-    // Both servers still look connected, so the window must say that nothing moves any more.
-    EXPECT_TRUE(contains(display->errorText(), "refresh failed in Counting")) << display->errorText();
+    EXPECT_TRUE(contains(text, "processing input from PSX and SIOC stopped\nExiting: E_MAIN_LOOP_EXIT\n")) << text;
+    // Neither server may go on believing the bridge works.
+    EXPECT_EQ(sockets->script->sent, "exit\r\nArn.Fin:\r\n");
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+    EXPECT_EQ(display->errorText(), "Processing stopped: refresh failed in Counting\n");
+}
+
+TEST_F(WorkerTest, AFailureWhileSynchronisingAlsoEndsTheRun)
+{
+    FromPSXClient = std::make_shared<FailingFromPsx>();
+    FromPSXClient->pushElement({1045u, 1});
+    g_psxConnected = true;
+    lf_syncAndProcess_as_Thread();
+
+    EXPECT_TRUE(g_runFailed);
+    EXPECT_EQ(g_cycle, 0u);
+    EXPECT_TRUE(contains(log(), "Exiting: E_MAIN_LOOP_EXIT\n")) << log();
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+}
+
+// A send that fails on the worker ends the run like the server's close: only the other one is told.
+TEST_F(WorkerTest, AFailedSendToPsxEndsTheRunLikePsxClosing)
+{
+    ToPSXClient = std::make_shared<ToPsxChannel>();
+    activateClients();
+    g_psxConnected = true;
+    g_siocConnected = true;
+    g_psxValueQueue.push({1045u, 1});
+    sockets->script->sendLimits = {-1};
+    sockets->script->sendError = 10054;
+    runCycles(10);
+
+    EXPECT_EQ(g_cycle, 1u);
+    EXPECT_FALSE(g_runFailed);
+    EXPECT_FALSE(g_psxConnected);
+    EXPECT_FALSE(ToPSXClient->active());
+    EXPECT_EQ(sockets->script->sent, "Arn.Fin:\r\n");
+    const std::string text = log();
+    EXPECT_TRUE(contains(text, "\nToPSX sendData 10054 Connection reset by peer\nExiting: E_PSX_CLOSE\n")) << text;
+    EXPECT_TRUE(contains(text, "processing input from PSX and SIOC stopped\n")) << text;
+    EXPECT_FALSE(contains(text, "System Error")) << text;
+    EXPECT_EQ(display->errorText(), "");
 }
 
 } // namespace

@@ -39,7 +39,7 @@ int FakeSocket::send(const char* data, int length)
 int FakeSocket::recv(char* buffer, int length)
 {
     if (m_script->reads.empty()) {
-        m_error = kWsaEWouldBlock;
+        m_error = m_script->recvError;
         return -1;
     }
     std::string next = std::move(m_script->reads.front());

@@ -19,6 +19,7 @@ struct FakeSocketScript {
     std::deque<int> sendLimits;
     int sendError = kWsaEWouldBlock;
     std::deque<std::string> reads; // each recv returns the next one; none left: would block
+    int recvError = kWsaEWouldBlock; // what a recv with no read left fails with
     std::string sent;              // everything taken by send
     std::vector<std::string> sendCalls; // what each send call took, in order
     std::uint32_t selectMessage = 0;

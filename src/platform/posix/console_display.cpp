@@ -48,7 +48,11 @@ std::size_t lf_columns(int fd)
 void ConsoleDisplay::print(const std::string& line)
 {
     std::lock_guard lock(m_printMutex);
-    fmt::print(m_out, "{}\n", line);
+    // Once the terminal is gone nobody reads these lines; the run must go on to its end.
+    try {
+        fmt::print(m_out, "{}\n", line);
+    } catch (const std::exception&) {
+    }
     std::fflush(m_out);
 }
 

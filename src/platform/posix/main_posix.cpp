@@ -1,5 +1,6 @@
 // talvesync for Linux: the same bridge as the Windows program, run from a console in the folder
-// that holds Talvesync.cfg. Ctrl-C or SIGTERM is the user's close request.
+// that holds Talvesync.cfg. Ctrl-C, SIGTERM or SIGHUP (the terminal closed) is the user's close
+// request.
 #include "app/exceptions.h"
 #include "app/exit_sequence.h"
 #include "app/log.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-// Turns SIGINT and SIGTERM into close requests on the main loop; the signals are blocked in
+// Turns SIGINT, SIGTERM and SIGHUP into close requests on the main loop; the signals are blocked in
 // every thread so that only this one receives them.
 void lf_forwardCloseSignals(brg::MainLoop& loop)
 {
@@ -35,6 +36,7 @@ void lf_forwardCloseSignals(brg::MainLoop& loop)
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::thread([signals, &loop] {
         for (;;) {
@@ -93,6 +95,8 @@ int main(int argc, char** argv)
         fmt::print(stderr, "{}\n", e.what());
         return 1;
     }
+    // A closed terminal or pipe must not kill the run before its goodbyes: writes just fail.
+    std::signal(SIGPIPE, SIG_IGN);
     s_console = std::make_shared<ConsoleDisplay>(stdout, isatty(STDOUT_FILENO) != 0 ? STDOUT_FILENO : -1);
     g_display = s_console;
 
@@ -118,5 +122,5 @@ int main(int argc, char** argv)
     loop.post(kMsgStartUp);
     loop.run();
     g_mainWindow = nullptr;
-    return s_startUpFailed ? 1 : 0;
+    return s_startUpFailed || g_runFailed ? 1 : 0;
 }

@@ -27,7 +27,8 @@ bool lf_waitFor(int fd, short events, std::chrono::milliseconds timeout)
 
 TcpPeer::~TcpPeer()
 {
-    ::close(m_fd);
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 bool TcpPeer::sendAll(std::string_view data)
@@ -62,6 +63,15 @@ void TcpPeer::close()
 {
     // shutdown, not close: another thread may be waiting on the descriptor.
     ::shutdown(m_fd, SHUT_RDWR);
+}
+
+void TcpPeer::reset()
+{
+    // Closing with a zero linger time sends RST and drops whatever was not yet sent.
+    const linger abort{1, 0};
+    ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::close(m_fd);
+    m_fd = -1;
 }
 
 TcpListener::TcpListener(std::uint16_t port, const std::string& address)

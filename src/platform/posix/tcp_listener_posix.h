@@ -24,6 +24,9 @@ public:
     std::optional<std::string> receive(std::chrono::milliseconds timeout);
     // Ends the connection in both directions (a blocked receive() on another thread returns).
     void close();
+    // Aborts the connection: the other side gets a reset (RST) instead of an orderly close. Not
+    // while another thread uses the peer.
+    void reset();
 
 private:
     int m_fd;
