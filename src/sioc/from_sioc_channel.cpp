@@ -6,6 +6,8 @@
 #include "net/tcp_client.h"
 #include "sioc/iocp_words.h"
 
+#include <fmt/format.h>
+
 #include <stdexcept>
 
 namespace brg {
@@ -51,6 +53,8 @@ void FromSiocChannel::decodeMessage(const std::string& line)
         }
     } catch (const FinReceivedException&) {
         throw;
+    } catch (const ConnectionLostError&) {
+        throw; // the keep-alive answer could not be sent: not the line's fault
     } catch (const std::exception& e) {
         throw std::runtime_error("From SIOC: " + line + ", " + e.what() + "\n");
     }
@@ -58,10 +62,15 @@ void FromSiocChannel::decodeMessage(const std::string& line)
 
 void FromSiocChannel::flushElement(const ChannelElement& element)
 {
-    // A number SIOC made up (or a negative one) has no entry; it fails like an unbound one.
-    if (element.number >= kVarCount || !varTable[element.number])
-        throw std::runtime_error("flushElement");
-    varTable[element.number]->setValue(element.value);
+    if (element.number < kVarCount && varTable[element.number]) {
+        varTable[element.number]->setValue(element.value);
+        return;
+    }
+    // Another client's variable, or a script edited while the bridge runs: no reason to stop
+    // bridging the others. Once per number, so a busy switch does not flood the log.
+    if (m_droppedNumbers.insert(element.number).second)
+        g_log.write(fmt::format("SIOC variable {} is not registered: its values are dropped",
+                                static_cast<std::int32_t>(element.number)));
 }
 
 } // namespace brg

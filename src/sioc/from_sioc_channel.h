@@ -27,7 +27,11 @@ public:
     std::array<std::shared_ptr<Var>, kVarCount> varTable;
 
 protected:
+    // Applies the value to the number's variable; a number without one is dropped.
     void flushElement(const ChannelElement& element) override;
+
+private:
+    std::set<std::uint32_t> m_droppedNumbers; // worker thread only
 };
 
 } // namespace brg

@@ -30,10 +30,17 @@ std::set<std::uint32_t> lf_declaredNumbers(const std::string& path)
 {
     const ReadingScript reading;
     SsiReader reader;
-    if (!reader.openFile(path))
-        throw UserErrorException(16, path + " not found");
+    if (!reader.openFile(path)) {
+        const std::string& reason = reader.openFailure();
+        throw UserErrorException(16, path + " not found" + (reason.empty() ? "" : " (" + reason + ")"));
+    }
     g_display->setStatus("");
-    reader.readNumbers();
+    try {
+        reader.readNumbers();
+    } catch (const std::runtime_error& e) {
+        reader.closeFile();
+        throw UserErrorException(16, path + " not found (" + e.what() + ")");
+    }
     reader.closeFile();
     return reader.numbers();
 }

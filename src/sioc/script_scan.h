@@ -18,7 +18,8 @@ inline constexpr std::array<std::uint32_t, 74> kSwitchNumbersNotInScripts{
 // Reads the script at `path` and selects its variables in g_varPool: the declared numbers without
 // the switch numbers above, narrowed by WHITELIST or BLACKLIST. Then every selected Var is
 // initialised in ascending order and the polled info variables are appended to g_infoVars.
-// Throws UserErrorException 16 when the file cannot be opened, 1 when no variable is left and
+// Throws UserErrorException 16 when the file cannot be opened or read (with the reason, when
+// there is more to say than that it is missing), 1 when no variable is left and
 // 2 for a number the catalogue does not know.
 void scanScript(const std::string& path);
 

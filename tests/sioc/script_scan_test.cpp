@@ -197,6 +197,15 @@ TEST_F(ScriptScanTest, MissingScriptIsCode16AndEndsTheReading)
     EXPECT_TRUE(display->statusWhileReading.empty());
 }
 
+TEST_F(ScriptScanTest, AScriptThatIsAFolderIsCode16WithTheReasonAndEndsTheReading)
+{
+    script({1006});
+    std::filesystem::remove("cockpit.ssi");
+    std::filesystem::create_directory("cockpit.ssi");
+    EXPECT_EQ(errorOf(detectVariables), "16: cockpit.ssi not found (not a regular file)");
+    EXPECT_FALSE(g_readingScript);
+}
+
 TEST_F(ScriptScanTest, ScriptWithoutUsableNumbersIsCode1)
 {
     script({});

@@ -5,6 +5,10 @@
 #include <gmock/gmock.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <ios>
+#include <istream>
+#include <streambuf>
 #include <set>
 #include <string>
 #include <vector>
@@ -90,10 +94,66 @@ TEST_F(SsiReaderTest, FinalRecordWithoutTheWholeFieldAddsNothing)
     EXPECT_THAT(numbersOf(image), ElementsAre(1001u, 4000u));
 }
 
-TEST_F(SsiReaderTest, MissingFileFailsToOpen)
+TEST_F(SsiReaderTest, MissingFileFailsToOpenWithoutAReason)
 {
     SsiReader reader;
     EXPECT_FALSE(reader.openFile("absent.ssi"));
+    EXPECT_EQ(reader.openFailure(), "");
+}
+
+TEST_F(SsiReaderTest, AFolderIsNotOpenedAndSaysWhy)
+{
+    std::filesystem::create_directory("folder.ssi");
+    SsiReader reader;
+    EXPECT_FALSE(reader.openFile("folder.ssi"));
+    EXPECT_EQ(reader.openFailure(), "not a regular file");
+}
+
+// Holds a script image but fails every read that reaches past `readable` bytes, as a failing
+// disk or a vanished network share does.
+class FailingScript : public std::streambuf {
+public:
+    FailingScript(std::string image, std::size_t readable) : m_image(std::move(image)), m_readable(readable) {}
+
+protected:
+    pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode) override
+    {
+        const off_type base = dir == std::ios_base::beg ? 0 : dir == std::ios_base::end ? off_type(m_image.size()) : m_at;
+        m_at = base + offset;
+        return m_at;
+    }
+    pos_type seekpos(pos_type position, std::ios_base::openmode mode) override
+    {
+        return seekoff(off_type(position), std::ios_base::beg, mode);
+    }
+    std::streamsize xsgetn(char* out, std::streamsize count) override
+    {
+        if (static_cast<std::size_t>(m_at + count) > m_readable)
+            throw std::ios_base::failure("device error");
+        m_image.copy(out, static_cast<std::size_t>(count), static_cast<std::size_t>(m_at));
+        m_at += count;
+        return count;
+    }
+
+private:
+    std::string m_image;
+    std::size_t m_readable;
+    off_type m_at = 0;
+};
+
+TEST_F(SsiReaderTest, AReadErrorEndsTheReadWithAnError)
+{
+    FailingScript failing(gf_ssiRecords({-1001, -1002, -1003}), 800);
+    std::istream in(&failing);
+    SsiReader reader;
+    EXPECT_THROW(reader.readNumbers(in), std::runtime_error);
+    EXPECT_THAT(reader.numbers(), ElementsAre(1001u, 1002u)); // read before the failure
+
+    FailingScript whole(gf_ssiRecords({-1001, -1002, -1003}), 1200);
+    std::istream wholeIn(&whole);
+    SsiReader wholeReader;
+    wholeReader.readNumbers(wholeIn);
+    EXPECT_THAT(wholeReader.numbers(), ElementsAre(1001u, 1002u, 1003u));
 }
 
 } // namespace
