@@ -91,9 +91,19 @@ std::size_t lf_endOfAddress(std::string_view s, std::size_t i)
     return i;
 }
 
+bool lf_isOtherThanARegularFile(const fs::path& path)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    return !error && status.type() != fs::file_type::not_found && status.type() != fs::file_type::regular;
+}
+
 // Lines as a text-mode read gives them on Windows: a CR before the line end is not part of the line.
 std::optional<std::vector<std::string>> lf_readLines(const fs::path& path)
 {
+    // A folder opens here and would read as an empty file, and a FIFO would block the start.
+    if (lf_isOtherThanARegularFile(path))
+        return std::nullopt;
     std::ifstream in(path);
     if (!in.is_open())
         return std::nullopt;
@@ -104,6 +114,10 @@ std::optional<std::vector<std::string>> lf_readLines(const fs::path& path)
             line.pop_back();
         lines.push_back(std::move(line));
     }
+    // Some Windows editors start a UTF-8 file with a byte-order mark; it would hide the first key.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (!lines.empty() && lines.front().starts_with(kByteOrderMark))
+        lines.front().erase(0, kByteOrderMark.size());
     return lines;
 }
 
@@ -203,6 +217,11 @@ std::optional<std::string> CfgFile::lookup(CfgPattern kind, std::string_view key
             return value;
     }
     return std::nullopt;
+}
+
+std::string gf_notARegularFile(const std::string& path)
+{
+    return lf_isOtherThanARegularFile(path) ? path + " is not a regular file" : std::string();
 }
 
 std::optional<std::string> gf_cfgLookup(CfgPattern kind, std::string_view key)

@@ -24,7 +24,8 @@ std::optional<std::string> gf_matchCfgLine(CfgPattern kind, std::string_view key
 // The lines of the configuration file, read once; the first matching line wins.
 class CfgFile {
 public:
-    // Empty when the file cannot be opened.
+    // Empty when the file cannot be opened or is not a regular file. A byte-order mark at the
+    // start is not part of the first line.
     static std::optional<CfgFile> load(const std::string& path = kCfgFilePath);
     std::optional<std::string> lookup(CfgPattern kind, std::string_view key) const;
 
@@ -32,6 +33,9 @@ private:
     explicit CfgFile(std::vector<std::string> lines) : m_lines(std::move(lines)) {}
     std::vector<std::string> m_lines;
 };
+
+// "PATH is not a regular file" when the path names a folder, FIFO or device; else empty.
+std::string gf_notARegularFile(const std::string& path);
 
 // One look-up in the file as it is now; empty when the file is missing or no line matches.
 std::optional<std::string> gf_cfgLookup(CfgPattern kind, std::string_view key);

@@ -76,7 +76,9 @@ void gf_getCfgData() noexcept
     try {
         const auto file = CfgFile::load();
         if (!file) {
-            g_log.write(std::string("No ") + kCfgFilePath + " found, default values taken");
+            const std::string problem = gf_notARegularFile(kCfgFilePath);
+            g_log.write(std::string("No ") + kCfgFilePath + " found, default values taken" +
+                        (problem.empty() ? "" : " (" + problem + ")"));
             cfg::PSX_HOSTADDRESS.resetToDefault();
             return;
         }

@@ -10,9 +10,10 @@ namespace brg {
 // further Q-variable after the sixth character) that nothing uses; they are dropped unseen.
 bool gf_isSkippedLongLine(std::string_view line);
 
-// Calls f with every content of the received line, as the pattern "(.+)\r?\n" finds them one
-// after the other: a run of characters other than CR and LF directly followed by "\n" or "\r\n".
-// A line delivered by the TCP client has at most one.
+// Calls f with every content of the received line, as the pattern "(.+)(?:\r\n|\r|\n)" finds them
+// one after the other: a run of characters other than CR and LF ended by "\n", "\r\n" or a lone
+// "\r". A lone CR ends a line here as it separates words on the SIOC side; a run without an end
+// is no line.
 template <class F> void gf_forEachLineContent(std::string_view line, F&& f)
 {
     std::size_t i = 0;
@@ -25,13 +26,8 @@ template <class F> void gf_forEachLineContent(std::string_view line, F&& f)
         const std::size_t start = i;
         while (i < size && line[i] != '\r' && line[i] != '\n')
             ++i;
-        if (i < size && line[i] == '\n') {
+        if (i < size)
             f(line.substr(start, i - start));
-            ++i;
-        } else if (i + 1 < size && line[i] == '\r' && line[i + 1] == '\n') {
-            f(line.substr(start, i - start));
-            i += 2;
-        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "sioc/sioc_discovery.h"
 
 #include "app/exceptions.h"
+#include "config/config_file.h"
 #include "sioc/drives.h"
 #include "sioc/sioc_folder.h"
 #include "sioc/sioc_sources.h"
@@ -28,8 +29,12 @@ std::shared_ptr<const SiocParameters> lf_validated(SiocParameters parameters, st
 
 void gf_validateSiocParameters(SiocParameters& parameters, std::string_view source)
 {
-    if (!parameters.host)
+    if (!parameters.host) {
+        if (parameters.rejectedHost)
+            lf_missing(14, SiocParameters::kHostKey, source,
+                       fmt::format(" ({} is not an IPv4 address)", *parameters.rejectedHost));
         lf_missing(14, SiocParameters::kHostKey, source);
+    }
     if (!parameters.port) {
         if (parameters.rejectedPort)
             lf_missing(15, SiocParameters::kPortKey, source,
@@ -76,7 +81,8 @@ std::shared_ptr<const SiocParameters> getSiocParameters()
         return lf_validated(std::move(*cfg), "Talvesync.cfg");
     if (ini)
         return lf_validated(*ini, "sioc.ini");
-    throw UserErrorException(11, "sioc.ini and Talvesync.cfg not found");
+    const std::string problem = gf_notARegularFile(kCfgFilePath);
+    throw UserErrorException(11, "sioc.ini and Talvesync.cfg not found" + (problem.empty() ? "" : " (" + problem + ")"));
 }
 
 } // namespace brg

@@ -17,7 +17,8 @@ struct SiocParameters {
     std::optional<std::string> host;
     std::optional<std::uint16_t> port;
     std::optional<std::string> script;
-    // An IOCP_port value that was given but is no port number, kept for the error text.
+    // Values that were given but are no IPv4 address or no port number, kept for the error text.
+    std::optional<std::string> rejectedHost;
     std::optional<std::string> rejectedPort;
 };
 

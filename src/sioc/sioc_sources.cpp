@@ -14,7 +14,8 @@
 namespace brg {
 namespace {
 
-// A port number wider than 16 bits would wrap to some other server's port: it is not taken.
+// A port number wider than 16 bits would wrap to some other server's port, and no server listens
+// on port 0: neither is taken.
 void lf_readPort(const CfgFile& file, const char* source, SiocParameters& parameters)
 {
     const std::optional<std::string> text = file.lookup(CfgPattern::Integer, SiocParameters::kPortKey);
@@ -25,12 +26,27 @@ void lf_readPort(const CfgFile& file, const char* source, SiocParameters& parame
         port = str2int32(*text);
     } catch (const std::invalid_argument&) {
     }
-    if (port >= 0 && port <= std::numeric_limits<std::uint16_t>::max()) {
+    if (port > 0 && port <= std::numeric_limits<std::uint16_t>::max()) {
         parameters.port = static_cast<std::uint16_t>(port);
         return;
     }
     parameters.rejectedPort = *text;
     g_log.write(fmt::format("{}={} in {} is not a port number", SiocParameters::kPortKey, *text, source));
+}
+
+// A host name (not resolved here) or a mistyped address is not taken, and the log says why.
+void lf_readHost(const CfgFile& file, SiocParameters& parameters)
+{
+    parameters.host = file.lookup(CfgPattern::IPv4, SiocParameters::kHostKey);
+    if (parameters.host)
+        return;
+    std::optional<std::string> text = file.lookup(CfgPattern::Text, SiocParameters::kHostKey);
+    if (!text)
+        return;
+    while (!text->empty() && (text->back() == ' ' || text->back() == '\t'))
+        text->pop_back();
+    parameters.rejectedHost = *text;
+    g_log.write(fmt::format("{}={} in {} is not an IPv4 address", SiocParameters::kHostKey, *text, kCfgFilePath));
 }
 
 } // namespace
@@ -41,7 +57,7 @@ std::optional<SiocParameters> gf_readCfgSiocKeys()
     if (!file)
         return std::nullopt;
     SiocParameters parameters;
-    parameters.host = file->lookup(CfgPattern::IPv4, SiocParameters::kHostKey);
+    lf_readHost(*file, parameters);
     lf_readPort(*file, kCfgFilePath, parameters);
     parameters.script = file->lookup(CfgPattern::Text, SiocParameters::kScriptKey);
     return parameters;

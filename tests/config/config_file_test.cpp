@@ -68,6 +68,28 @@ TEST_F(ConfigFileTest, LookupTakesTheFirstMatchingLineAndIgnoresWindowsLineEnds)
     EXPECT_TRUE(CfgFile::load().has_value());
 }
 
+TEST_F(ConfigFileTest, AByteOrderMarkAtTheStartIsSkippedAndASaveDropsIt)
+{
+    writeCfg("\xEF\xBB\xBFIOCP_HOSTADDRESS=10.0.0.2\r\nCONFIG_FILE=\xEF\xBB\xBF.ssi\r\n");
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::IPv4, "IOCP_HOSTADDRESS"), "10.0.0.2");
+    // Only at the start of the file is it a mark; elsewhere it is text.
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "CONFIG_FILE"), "\xEF\xBB\xBF.ssi");
+
+    setCfgParam("MAIN_WINDOW_X", "350");
+    EXPECT_EQ(readFile("Talvesync.cfg"), "CONFIG_FILE=\xEF\xBB\xBF.ssi\nIOCP_HOSTADDRESS=10.0.0.2\nMAIN_WINDOW_X=350\n");
+}
+
+TEST_F(ConfigFileTest, AFolderNamedLikeTheFileIsNoFileAndIsNamedAsSuch)
+{
+    EXPECT_EQ(gf_notARegularFile(kCfgFilePath), "");
+    writeCfg("IOCP_port=8092\n");
+    EXPECT_EQ(gf_notARegularFile(kCfgFilePath), "");
+    fs::remove(kCfgFilePath);
+    fs::create_directory(kCfgFilePath);
+    EXPECT_FALSE(CfgFile::load().has_value());
+    EXPECT_EQ(gf_notARegularFile(kCfgFilePath), "Talvesync.cfg is not a regular file");
+}
+
 TEST_F(ConfigFileTest, SaveReplacesTheKeysLineSortsAndDropsRepeatedLines)
 {
     writeCfg("b=1\nMAIN_WINDOW_X=400\na=2\n");

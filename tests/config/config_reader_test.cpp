@@ -5,6 +5,7 @@
 #include "config_test_fixture.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace brg {
@@ -26,6 +27,15 @@ TEST_F(ConfigReaderTest, MissingFileKeepsTheDefaultsWithOneMessage)
     EXPECT_EQ(cfg::PSX_HOSTADDRESS.value(), "127.0.0.1");
     EXPECT_TRUE(cfg::VERSION_CHECK.value());
     EXPECT_FALSE(g_cduMode);
+}
+
+TEST_F(ConfigReaderTest, AFolderInsteadOfTheFileKeepsTheDefaultsAndTheMessageSaysWhy)
+{
+    std::filesystem::create_directory("Talvesync.cfg");
+    gf_getCfgData();
+    EXPECT_EQ(logLines(), std::vector<std::string>{"No Talvesync.cfg found, default values taken "
+                                                   "(Talvesync.cfg is not a regular file)"});
+    EXPECT_EQ(cfg::PSX_HOSTADDRESS.value(), "127.0.0.1");
 }
 
 TEST_F(ConfigReaderTest, BooleanLinesMatchWholeWithoutRegardToCase)

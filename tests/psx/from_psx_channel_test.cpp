@@ -40,6 +40,14 @@ TEST_F(FromPsx, QhCountsWhenItsVarOrADerivedVarIsBound)
     EXPECT_EQ(queued(), (Elements{{1424, 6}, {1134, 2}, {1397, 1}}));
 }
 
+// PSX lines ended by a lone CR are read as the SIOC side reads its lines: the CR ends a line.
+TEST_F(FromPsx, ALoneCarriageReturnEndsALine)
+{
+    bind({1045, 2005});
+    decode("Qh45=1\rQi5=7\rQh45=0\r\n");
+    EXPECT_EQ(queued(), (Elements{{1045, 1}, {2005, 7}, {1045, 0}}));
+}
+
 TEST_F(FromPsx, AnUnusedQhValueIsNotEvenConvertedAUsedOneMustBeANumber)
 {
     openLog();

@@ -22,7 +22,7 @@ struct Decoded {
 
 std::vector<Decoded> lf_byRegex(const std::string& line)
 {
-    static const std::regex content("(.+)\\r?\\n", std::regex::ECMAScript);
+    static const std::regex content("(.+)(?:\\r\\n|\\r|\\n)", std::regex::ECMAScript);
     static const std::regex qLine("Q(h|i|s)(\\d+)=(.*)", std::regex::ECMAScript);
     static const std::regex versionLine("version=(.+)", std::regex::ECMAScript);
     std::vector<Decoded> out;

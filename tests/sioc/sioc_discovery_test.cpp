@@ -169,6 +169,28 @@ TEST_F(SiocDiscoveryTest, NeitherFileIsCode11)
 {
     drive('C');
     EXPECT_EQ(errorOf(discover), "11: sioc.ini and Talvesync.cfg not found");
+    fs::create_directory("Talvesync.cfg");
+    EXPECT_EQ(errorOf(discover), "11: sioc.ini and Talvesync.cfg not found (Talvesync.cfg is not a regular file)");
+}
+
+TEST_F(SiocDiscoveryTest, AHostNameIsNotTakenAndTheErrorSaysWhy)
+{
+    g_log.open();
+    writeFile("Talvesync.cfg", "IOCP_HOSTADDRESS = simpc.local \nIOCP_port=8092\nCONFIG_FILE=a.ssi\n");
+    EXPECT_EQ(errorOf(discover),
+              "14: IOCP_HOSTADDRESS information is missing in Talvesync.cfg (simpc.local is not an IPv4 address)");
+    g_log.close();
+    EXPECT_NE(readFile("Log.txt").find("\nIOCP_HOSTADDRESS=simpc.local in Talvesync.cfg is not an IPv4 address\n"),
+              std::string::npos);
+}
+
+TEST_F(SiocDiscoveryTest, AByteOrderMarkBeforeTheFirstKeyOfEitherFileIsSkipped)
+{
+    writeFile("Talvesync.cfg", "\xEF\xBB\xBFIOCP_HOSTADDRESS=10.0.0.3\r\n");
+    writeFile("sioc.ini", "\xEF\xBB\xBFIOCP_port=8093\r\nCONFIG_FILE=a.ssi\r\n");
+    const auto parameters = getSiocParameters();
+    EXPECT_EQ(parameters->host, "10.0.0.3");
+    EXPECT_EQ(parameters->port, 8093);
 }
 
 TEST_F(SiocDiscoveryTest, MissingEntriesNameKeyAndSource)
@@ -198,7 +220,7 @@ TEST_F(SiocDiscoveryTest, ScriptMustBeSsiOrLst)
     EXPECT_EQ(errorOf(discover), "17: D:\\Cockpit.SSI has no .ssi or .lst extension");
 }
 
-TEST_F(SiocDiscoveryTest, PortBeyond16BitsIsNotTakenButReported)
+TEST_F(SiocDiscoveryTest, PortZeroOrBeyond16BitsIsNotTakenButReported)
 {
     g_log.open();
     writeFile("sioc.ini", "IOCP_port=73628\nCONFIG_FILE=a.ssi\n");
@@ -206,6 +228,10 @@ TEST_F(SiocDiscoveryTest, PortBeyond16BitsIsNotTakenButReported)
 
     writeFile("sioc.ini", "IOCP_port=-1\nCONFIG_FILE=a.ssi\n");
     EXPECT_EQ(errorOf(discover), "15: IOCP_port information is missing in sioc.ini (-1 is not a port number)");
+
+    // Nothing listens on port 0: taking it would only fail every connection attempt.
+    writeFile("sioc.ini", "IOCP_port=0\nCONFIG_FILE=a.ssi\n");
+    EXPECT_EQ(errorOf(discover), "15: IOCP_port information is missing in sioc.ini (0 is not a port number)");
 
     // A bad port in Talvesync.cfg leaves sioc.ini's port in charge, and the log says why.
     writeFile("sioc.ini", "IOCP_port=8092\nCONFIG_FILE=a.ssi\n");
