@@ -70,6 +70,11 @@ public:
         for (const auto& entry : m_clients)
             entry.second->peer->close();
     }
+    void resetAll()
+    {
+        for (const auto& entry : m_clients)
+            entry.second->peer->reset();
+    }
     void stop() { m_stopping = true; }
 
     // One stable line on standard output, flushed at once so a reader follows along.
@@ -116,6 +121,62 @@ private:
         std::unique_ptr<TcpPeer> peer;
     };
 
+    // Bytes of every value, NUL and line feeds among them, always the same for the same count.
+    static std::string garbage(std::size_t count)
+    {
+        std::string bytes;
+        std::uint32_t state = 2463534242U;
+        while (bytes.size() < count) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            bytes += static_cast<char>(bytes.size() % 7 == 0 ? 0 : state & 0xFF);
+        }
+        return bytes;
+    }
+
+    // The misbehaviours a real server shows now and then, on demand. False for other verbs.
+    bool faultCommand(const std::string& verb, const std::string& rest)
+    {
+        if (verb == "reset") {
+            resetAll();
+        } else if (verb == "cut") {
+            broadcast(rest.substr(0, rest.size() / 2));
+            closeAll();
+        } else if (verb == "garbage") {
+            broadcast(garbage(std::strtoul(rest.c_str(), nullptr, 10)) + "\r\n");
+        } else if (verb == "trickle") {
+            const std::string line = rest + "\r\n";
+            for (const auto& entry : m_clients)
+                entry.second->peer->sendAtOnce();
+            for (char byte : line) {
+                broadcast(std::string(1, byte));
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        } else if (verb == "flood") {
+            const auto blank = rest.find(' ');
+            const unsigned long count = std::strtoul(rest.substr(0, blank).c_str(), nullptr, 10);
+            const std::string line = blank == std::string::npos ? std::string() : rest.substr(blank + 1) + "\r\n";
+            // "{}" in the line counts up from 0, so that every line of the flood is a change.
+            const auto counter = line.find("{}");
+            std::string chunk;
+            for (unsigned long i = 0; i < count; ++i) {
+                chunk += counter == std::string::npos ? line : line.substr(0, counter) + std::to_string(i) + line.substr(counter + 2);
+                if (chunk.size() >= 65536 || i + 1 == count) {
+                    broadcast(chunk);
+                    chunk.clear();
+                }
+            }
+        } else if (verb == "stall") {
+            m_stalled = true;
+        } else if (verb == "resume") {
+            m_stalled = false;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
     bool stopping() const { return m_stopping || g_stopSignal != 0; }
 
     void acceptClients(TcpListener& listener)
@@ -139,6 +200,11 @@ private:
     {
         std::string pending;
         while (!stopping()) {
+            if (m_stalled) {
+                // Nothing is read: the client's sends fill the socket buffers and then back up.
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                continue;
+            }
             const auto data = peer.receive(std::chrono::milliseconds(100));
             if (!data)
                 break;
@@ -216,12 +282,15 @@ private:
             closeAll();
         else if (verb == "send")
             broadcast(rest + "\r\n");
+        else if (faultCommand(verb, rest))
+            say("done " + verb);
         else if (!onCommand || !onCommand(verb, rest))
             std::cerr << "unknown command: " << line << '\n';
     }
 
     Options m_options;
     std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_stalled{false};
     std::mutex m_mutex; // guards the clients and serialises the hooks
     std::map<ClientId, std::unique_ptr<Client>> m_clients;
     std::list<std::thread> m_readers;

@@ -77,13 +77,15 @@ private:
             m_values[name] = value;
     }
 
-    void greet(LineServer::ClientId id)
+    std::string burstText() const
     {
         std::string text;
         for (const std::string& line : m_burst)
             text += line + "\r\n";
-        m_server.sendTo(id, text);
+        return text;
     }
+
+    void greet(LineServer::ClientId id) { m_server.sendTo(id, burstText()); }
 
     void received(LineServer::ClientId id, const std::string& line)
     {
@@ -103,9 +105,14 @@ private:
 
     bool command(const std::string& verb)
     {
-        if (verb != "exit")
+        if (verb == "exit") {
+            m_server.broadcast("exit\r\n");
+        } else if (verb == "burst") {
+            // What PSX sends again when a situation is loaded.
+            m_server.broadcast(burstText());
+        } else {
             return false;
-        m_server.broadcast("exit\r\n");
+        }
         return true;
     }
 

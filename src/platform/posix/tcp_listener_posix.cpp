@@ -3,8 +3,10 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <fmt/format.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -67,11 +69,22 @@ void TcpPeer::close()
 
 void TcpPeer::reset()
 {
-    // Closing with a zero linger time sends RST and drops whatever was not yet sent.
     const linger abort{1, 0};
     ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-    ::close(m_fd);
-    m_fd = -1;
+    // Closing with a zero linger sends the RST. The descriptor number is taken over by /dev/null
+    // in the same step, so a receive() waiting on it meanwhile fails instead of reading another
+    // connection that might get the number.
+    const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (placeholder < 0 || ::dup3(placeholder, m_fd, O_CLOEXEC) < 0)
+        ::shutdown(m_fd, SHUT_RDWR);
+    if (placeholder >= 0)
+        ::close(placeholder);
+}
+
+void TcpPeer::sendAtOnce()
+{
+    const int on = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 TcpListener::TcpListener(std::uint16_t port, const std::string& address)

@@ -24,9 +24,11 @@ public:
     std::optional<std::string> receive(std::chrono::milliseconds timeout);
     // Ends the connection in both directions (a blocked receive() on another thread returns).
     void close();
-    // Aborts the connection: the other side gets a reset (RST) instead of an orderly close. Not
-    // while another thread uses the peer.
+    // Aborts the connection: the peer gets a reset (RST) instead of an orderly close. A receive()
+    // on another thread returns nullopt.
     void reset();
+    // Sends each write at once instead of gathering small ones (a line trickled byte by byte).
+    void sendAtOnce();
 
 private:
     int m_fd;
