@@ -98,6 +98,10 @@ std::uint32_t lf_toKeyCode(std::string_view digits)
 
 } // namespace
 
+const char* gf_cduKeyName(std::uint32_t index) { return kCduKeys.at(index).name.data(); }
+
+std::uint32_t gf_cduKeyBuiltInCode(std::uint32_t index) { return kCduKeys.at(index).builtInCode; }
+
 std::uint32_t gf_cduKeyForCode(std::uint32_t code)
 {
     return code < kCduKeyCodeCount ? g_cduKeyMap[code].load() : kNoCduKey;

@@ -18,6 +18,10 @@ std::uint32_t gf_cduKeyForCode(std::uint32_t code);
 // OCCDU or of a code too large for 32 bits throws.
 void gf_readCduKeyMap(const CfgFile& file);
 
+// The configuration key of a key index (0 to 68) and its code in the built-in map.
+const char* gf_cduKeyName(std::uint32_t index);
+std::uint32_t gf_cduKeyBuiltInCode(std::uint32_t index);
+
 // Back to the built-in map.
 void gf_resetCduKeyMap();
 

@@ -90,6 +90,8 @@ IntParam MAIN_CDU_WINDOW_Y{"MAIN_CDU_WINDOW_Y", 20, -30000, 30000};
 
 } // namespace cfg
 
+const std::vector<CfgItem*>& gf_configItems() { return CfgItem::all(); }
+
 void gf_resetConfiguration()
 {
     CfgItem::resetAll();

@@ -90,6 +90,9 @@ extern IntParam MAIN_CDU_WINDOW_Y;
 
 namespace brg {
 
+// Every item, in the order of this file (the reference and the sample list them so).
+const std::vector<CfgItem*>& gf_configItems();
+
 // Every item back to its default, the built-in CDU key map and empty selection lists.
 void gf_resetConfiguration();
 

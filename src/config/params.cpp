@@ -22,6 +22,8 @@ std::vector<CfgItem*>& lf_items()
 
 CfgItem::CfgItem(std::string_view key) : m_key(key) { lf_items().push_back(this); }
 
+const std::vector<CfgItem*>& CfgItem::all() { return lf_items(); }
+
 void CfgItem::resetAll()
 {
     for (CfgItem* item : lf_items())

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brg {
 
@@ -23,6 +24,7 @@ public:
     virtual void resetToDefault() = 0;
     // Every item that exists, in the order of construction.
     static void resetAll();
+    static const std::vector<CfgItem*>& all();
 
 private:
     std::string m_key;

@@ -1,0 +1,194 @@
+#include "config/config_reference.h"
+
+#include "config/cdu_key_map.h"
+#include "config/config_items.h"
+
+#include <fmt/format.h>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+namespace brg {
+
+namespace {
+
+struct KeyText {
+    std::string_view key;
+    std::string_view text;
+};
+
+// What each item does, by key; an item without a text here makes the generator fail, so a new
+// setting cannot be left out of the documents.
+constexpr KeyText kItemTexts[] = {
+    {"VERSION_CHECK", "At start-up the Windows program asks the web whether a newer version exists."},
+    {"PSX_HOSTADDRESS", "IPv4 address of the PSX main server (port 10747). A name such as localhost is not accepted: the default is taken."},
+    {"MONITOR_PSX_IN_Qh", "Trace received Qh lines in Log.txt (narrowed by Qh_VarList)."},
+    {"MONITOR_PSX_IN_Qi", "Trace received Qi lines in Log.txt (narrowed by Qi_VarList)."},
+    {"MONITOR_PSX_IN_Qs", "Trace received Qs lines in Log.txt (narrowed by Qs_VarList)."},
+    {"MONITOR_PSX_OUT", "Trace the lines sent to PSX in Log.txt."},
+    {"MONITOR_PSX_IN_NONQ", "Trace received PSX lines that are not Q-variables in Log.txt."},
+    {"MONITOR_SIOC_IN", "Trace the lines received from SIOC in Log.txt."},
+    {"MONITOR_SIOC_OUT", "Trace the lines sent to SIOC in Log.txt."},
+    {"InvertHfSenseL", "Reverse the turning direction of 3690 HFSensL."},
+    {"InvertBigFreqKnobL", "Reverse the turning direction of 3691 BigFreqKnobL (or 3819 BigSmallFreqKnobL)."},
+    {"InvertSmallFreqKnobL", "Reverse the turning direction of 3692 SmallFreqKnobL."},
+    {"InvertHfSenseC", "Reverse the turning direction of 3693 HFSensC."},
+    {"InvertBigFreqKnobC", "Reverse the turning direction of 3694 BigFreqKnobC (or 3820 BigSmallFreqKnobC)."},
+    {"InvertSmallFreqKnobC", "Reverse the turning direction of 3695 SmallFreqKnobC."},
+    {"InvertHfSenseR", "Reverse the turning direction of 3696 HFSensR."},
+    {"InvertBigFreqKnobR", "Reverse the turning direction of 3697 BigFreqKnobR (or 3821 BigSmallFreqKnobR)."},
+    {"InvertSmallFreqKnobR", "Reverse the turning direction of 3698 SmallFreqKnobR."},
+    {"InvertDeltaStbyIasBug1", "Reverse the turning direction of 1000 DeltaStbyIasBug1."},
+    {"InvertDeltaStbyIasBug2", "Reverse the turning direction of 1001 DeltaStbyIasBug2."},
+    {"InvertDeltaStbyIasBug3", "Reverse the turning direction of 1002 DeltaStbyIasBug3."},
+    {"InvertAbsStbyIasBug1", "Reverse the turning direction of 1003 AbsStbyIasBug1."},
+    {"InvertAbsStbyIasBug2", "Reverse the turning direction of 1004 AbsStbyIasBug2."},
+    {"InvertAbsStbyIasBug3", "Reverse the turning direction of 1005 AbsStbyIasBug3."},
+    {"InvertEcpMinsCp", "Reverse the turning direction of 1028 EcpMinsCp."},
+    {"InvertEcpBaroCp", "Reverse the turning direction of 1030 EcpBaroCp."},
+    {"InvertEcpMinsFo", "Reverse the turning direction of 1049 EcpMinsFo."},
+    {"InvertEcpBaroFo", "Reverse the turning direction of 1051 EcpBaroFo."},
+    {"InvertMcpTurnSpd", "Reverse the turning direction of 1077 McpTurnSpd."},
+    {"InvertMcpTurnHdg", "Reverse the turning direction of 1078 McpTurnHdg."},
+    {"InvertMcpTurnVs", "Reverse the turning direction of 1079 McpTurnVs."},
+    {"InvertMcpTurnAlt", "Reverse the turning direction of 1080 McpTurnAlt."},
+    {"InvertTurnStbyBaro", "Reverse the turning direction of 1136 TurnStbyBaro."},
+    {"ENG_STARTERS_DOMINANT", "1: PSX's values of the engine start switches are applied; 0: the cockpit's switches alone set them."},
+    {"PTT_SWITCHES_DOMINANT", "1: PSX's values of the push-to-talk switches are applied; 0: the cockpit's switches alone set them."},
+    {"AUTOBRAKES_DOMINANT", "1: PSX's value of the autobrake selector is applied; 0: the cockpit's selector alone sets it."},
+    {"PARKBRKLEV_DOMINANT", "1: PSX's value of the parking brake lever is applied; 0: the cockpit's lever alone sets it."},
+    {"GEARLOCK_OVERRIDE_DOMINANT", "1: PSX's value of the gear lock override is applied; 0: the cockpit's switch alone sets it."},
+    {"FIRE_ENG1_DOMINANT", "1: PSX's value of engine 1's fire handle is applied; 0: the cockpit's handle alone sets it."},
+    {"FIRE_ENG2_DOMINANT", "1: PSX's value of engine 2's fire handle is applied; 0: the cockpit's handle alone sets it."},
+    {"FIRE_ENG3_DOMINANT", "1: PSX's value of engine 3's fire handle is applied; 0: the cockpit's handle alone sets it."},
+    {"FIRE_ENG4_DOMINANT", "1: PSX's value of engine 4's fire handle is applied; 0: the cockpit's handle alone sets it."},
+    {"FIRE_APU_DOMINANT", "1: PSX's value of the APU fire handle is applied; 0: the cockpit's handle alone sets it."},
+    {"DUAL_ENCODER_RCPL", "Left radio panel: 1 for two encoders (3690 HFSensL, 3691 BigFreqKnobL, 3692 SmallFreqKnobL), 0 for one encoder with a push switch (3819 BigSmallFreqKnobL, 3435 BigSmallFreqSwitchL)."},
+    {"DUAL_ENCODER_RCPC", "Centre radio panel: 1 for two encoders (3693 to 3695), 0 for one encoder with a push switch (3820, 3436)."},
+    {"DUAL_ENCODER_RCPR", "Right radio panel: 1 for two encoders (3696 to 3698), 0 for one encoder with a push switch (3821, 3437)."},
+    {"SQUAWK_AS_INT", "1: the transponder code goes to SIOC as a plain decimal number; 0: as four packed decimal digits."},
+    {"CDU_L", "1: the window shows the left CDU's screen instead of the status."},
+    {"CDU_C", "1: the window shows the centre CDU's screen (read only when CDU_L is 0)."},
+    {"CDU_R", "1: the window shows the right CDU's screen (read only when CDU_L and CDU_C are 0)."},
+    {"LCD_CDU", "1: the CDU screen in the LCD variant, with PSX's colours."},
+    {"CDU_BOLD", "1: the CDU text in bold."},
+    {"CDU_BORDER", "1: a border around the CDU screen area."},
+    {"TALVESYNC_AS_CDU_WIDTH", "Window width in CDU screen mode, in pixels."},
+    {"TALVESYNC_AS_CDU_HEIGHT", "Window height in CDU screen mode, in pixels."},
+    {"CDU_WIDTH", "Width of the CDU screen area, in pixels."},
+    {"CDU_HEIGHT", "Height of the CDU screen area, in pixels."},
+    {"CDU_X_OFFSET", "Left edge of the CDU screen area in the window, in pixels."},
+    {"CDU_Y_OFFSET", "Top edge of the CDU screen area in the window, in pixels."},
+    {"CDU_FONTSIZE", "Size of the CDU font."},
+    {"CDU_SMALL_FONT_Y_OFFSET", "How far small text is moved down, in pixels."},
+    {"CDU_COLOR_R", "CDU text colour, red part."},
+    {"CDU_COLOR_G", "CDU text colour, green part."},
+    {"CDU_COLOR_B", "CDU text colour, blue part."},
+    {"MAIN_WINDOW_X", "Left edge of the window; saved by the program when it ends (a value at a bound is replaced by the default)."},
+    {"MAIN_WINDOW_Y", "Top edge of the window; saved by the program when it ends (a value at a bound is replaced by the default)."},
+    {"MAIN_CDU_WINDOW_X", "Left edge of the window in CDU screen mode; saved by the program."},
+    {"MAIN_CDU_WINDOW_Y", "Top edge of the window in CDU screen mode; saved by the program."},
+};
+
+struct Entry {
+    std::string key;
+    std::string type;
+    std::string defaultText; // empty: the key is absent by default
+    std::string range;
+    std::string text;
+};
+
+std::string_view lf_itemText(const std::string& key)
+{
+    for (const auto& [name, text] : kItemTexts)
+        if (name == key)
+            return text;
+    throw std::logic_error("configuration reference: no text for " + key);
+}
+
+// The keys that are no items: read by the SIOC discovery, the lists and the CDU key map.
+std::vector<Entry> lf_entries()
+{
+    std::vector<Entry> entries;
+    for (CfgItem* item : gf_configItems()) {
+        Entry entry{item->key(), "", "", "", std::string(lf_itemText(item->key()))};
+        if (const auto* b = dynamic_cast<const BoolParam*>(item)) {
+            entry.type = "switch";
+            entry.defaultText = b->defaultValue() ? "1" : "0";
+            entry.range = "0 or 1";
+        } else if (const auto* i = dynamic_cast<const IntParam*>(item)) {
+            entry.type = "integer";
+            entry.defaultText = fmt::format("{}", i->defaultValue());
+            entry.range = fmt::format("{} to {}", i->minimum(), i->maximum());
+        } else if (const auto* s = dynamic_cast<const StringParam*>(item)) {
+            entry.type = item->key() == "PSX_HOSTADDRESS" ? "IPv4 address" : "text";
+            entry.defaultText = s->defaultValue();
+        }
+        entries.push_back(std::move(entry));
+    }
+    const std::vector<Entry> others = {
+        {"IOCP_HOSTADDRESS", "IPv4 address", "", "", "Address of the SIOC server; overrides sioc.ini."},
+        {"IOCP_port", "integer", "", "", "IOCP port of the SIOC server; overrides sioc.ini."},
+        {"CONFIG_FILE", "text", "", "",
+         "Path of the compiled SIOC script (.ssi; a .lst name is turned into .ssi); overrides sioc.ini. With "
+         "IOCP_HOSTADDRESS, IOCP_port and CONFIG_FILE all given, no SIOC installation is searched."},
+        {"Qh_VarList", "number list", "", "0 to 430", "Only these Qh numbers are traced by MONITOR_PSX_IN_Qh; empty: all."},
+        {"Qi_VarList", "number list", "", "", "Only these Qi numbers are traced by MONITOR_PSX_IN_Qi; empty: all."},
+        {"Qs_VarList", "number list", "", "0 to 561", "Only these Qs numbers are traced by MONITOR_PSX_IN_Qs; empty: all."},
+        {"BLACKLIST", "number list", "", "",
+         "Talvesync variables of the SIOC script that are not bridged. Ignored when WHITELIST is given."},
+        {"WHITELIST", "number list", "", "", "Only these Talvesync variables of the SIOC script are bridged."},
+        {"OCCDU", "integer", "", "", "0: read the codes of the CDU keyboard from the 69 keys below instead of the built-in map."},
+    };
+    entries.insert(entries.end(), others.begin(), others.end());
+    for (std::uint32_t index = 0; index < kCduKeyCount; ++index)
+        entries.push_back({gf_cduKeyName(index), "CDU key code", "", "0 to 88",
+                           fmt::format("With OCCDU=0, the code SIOC reports for this key (built in: {}).",
+                                       gf_cduKeyBuiltInCode(index))});
+    return entries;
+}
+
+} // namespace
+
+std::string gf_configReference()
+{
+    std::string text =
+        "*Generated by tools/cfg-reference from the configuration items in src/config; do not edit by hand.*\n"
+        "\n"
+        "# Talvesync.cfg keys\n"
+        "\n"
+        "Talvesync.cfg is read from the folder Talvesync runs in. A setting is one line `KEY = value`;\n"
+        "keys are matched without regard to case, and the first matching line counts. A line that does\n"
+        "not have this form (for instance one starting with `;`) is ignored, so it serves as a comment,\n"
+        "but there is no comment after a value: `VERSION_CHECK = 1 ; on` is not understood and the\n"
+        "default applies. A missing or malformed key takes its default; an integer outside its range\n"
+        "is set to the nearer bound. A number list is numbers separated by commas, without blanks\n"
+        "(`BLACKLIST=1000,1001`). *Default* empty means the key is absent unless you give it.\n"
+        "\n"
+        "| Key | Type | Default | Range | What it does |\n"
+        "|---|---|---|---|---|\n";
+    for (const Entry& e : lf_entries())
+        text += fmt::format("| `{}` | {} | {} | {} | {} |\n", e.key, e.type, e.defaultText, e.range, e.text);
+    return text;
+}
+
+std::string gf_configSample()
+{
+    std::string text =
+        "; Talvesync.cfg: every key with its default. Lines starting with ';' are ignored.\n"
+        "; Generated from the program's configuration items; docs/configuration.md explains each key.\n";
+    for (const Entry& e : lf_entries()) {
+        text += fmt::format("\n; {}\n; {}", e.text, e.type);
+        if (!e.range.empty())
+            text += ", " + e.range;
+        if (e.defaultText.empty()) {
+            text += ", absent by default\n";
+            text += fmt::format(";{} =\n", e.key);
+        } else {
+            text += fmt::format(", default {}\n{} = {}\n", e.defaultText, e.key, e.defaultText);
+        }
+    }
+    return text;
+}
+
+} // namespace brg
