@@ -79,7 +79,11 @@ void ConsoleDisplay::redraw()
         const bool red = i + 1 == block.size() && !error.empty();
         out += fmt::format("\033[2K{}{}{}\n", red ? kRed : "", line, red ? kPlain : "");
     }
-    fmt::print(m_out, "{}", out);
+    // As for the stable lines: a terminal that has gone away must not end the run.
+    try {
+        fmt::print(m_out, "{}", out);
+    } catch (const std::exception&) {
+    }
     std::fflush(m_out);
     m_drawn = std::move(block);
 }

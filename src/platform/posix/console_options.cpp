@@ -40,7 +40,7 @@ std::string gf_consoleUsage()
 
 Bridges the PSX main server and the SIOC server of a home cockpit: every switch movement
 becomes the right PSX variable, every PSX state the right lamp bit or display digit. It runs
-until Ctrl-C or SIGTERM, or until PSX or SIOC ends the session.
+until Ctrl-C, SIGTERM or SIGHUP, or until PSX or SIOC ends the session.
 
 Options:
   -C DIR     run in the folder DIR instead of the current one
@@ -56,9 +56,9 @@ Files, in the folder it runs in:
   Talvesync/     a folder created at start
 
 Exit status:
-  0  the run ended: Ctrl-C, SIGTERM, or PSX or SIOC closed
-  1  the start-up failed (the error is printed and logged), or the folder or Log.txt could not
-     be used
+  0  the run ended: Ctrl-C, SIGTERM, SIGHUP, or PSX or SIOC closed
+  1  the start-up failed or a failure stopped the run (the error is printed and logged), or the
+     folder or Log.txt could not be used
   2  the command line is wrong
 )";
 }
