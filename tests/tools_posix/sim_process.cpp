@@ -111,6 +111,15 @@ bool SimProcess::waitForLine(const std::string& wanted, std::chrono::millisecond
     return false;
 }
 
+bool SimProcess::waitForLineEnding(const std::string& end, std::chrono::milliseconds timeout)
+{
+    const auto deadline = Clock::now() + timeout;
+    for (std::string line; readLine(line, deadline);)
+        if (line.ends_with(end))
+            return true;
+    return false;
+}
+
 int SimProcess::waitForExit(bool terminate, std::chrono::milliseconds timeout)
 {
     if (terminate)
