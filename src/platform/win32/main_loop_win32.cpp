@@ -56,9 +56,15 @@ Win32MainLoop::Win32MainLoop(Handler handler) : m_handler(std::move(handler))
         throw std::runtime_error(fmt::format("Win32MainLoop: CreateWindowExW failed: {}", GetLastError()));
 }
 
+Win32MainLoop::Win32MainLoop(Handler handler, HWND__* window)
+    : m_handler(std::move(handler)), m_window(window), m_ownsWindow(false)
+{
+}
+
 Win32MainLoop::~Win32MainLoop()
 {
-    DestroyWindow(m_window);
+    if (m_ownsWindow)
+        DestroyWindow(m_window);
 }
 
 void Win32MainLoop::post(std::uint32_t message)
@@ -88,16 +94,22 @@ std::intptr_t __stdcall Win32MainLoop::windowProcedure(HWND__* window, unsigned 
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* loop = reinterpret_cast<Win32MainLoop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (loop && message == kQuitMessage) {
-        PostQuitMessage(0);
+    if (loop && loop->handle(message, wParam, lParam))
         return 0;
-    }
-    if (loop && lf_isApplicationMessage(message)) {
-        if (loop->m_sockets->deliverable(message, wParam))
-            loop->m_handler(message, wParam, lParam);
-        return 0;
-    }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Win32MainLoop::handle(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    if (message == kQuitMessage) {
+        PostQuitMessage(0);
+        return true;
+    }
+    if (!lf_isApplicationMessage(message))
+        return false;
+    if (m_sockets->deliverable(message, wParam))
+        m_handler(message, wParam, lParam);
+    return true;
 }
 
 } // namespace brg

@@ -1,6 +1,7 @@
 #pragma once
-// The Windows program's main loop: a message-only window whose procedure hands socket
-// notifications and posted application messages to one handler, on the thread that made it.
+// The Windows program's main loop: a window whose procedure hands socket notifications, posted
+// application messages and the close request to one handler, on the thread that made the window.
+// The program uses its main window; tests of the Winsock layer a message-only window of its own.
 #include "net/main_loop.h"
 
 #include <cstdint>
@@ -34,6 +35,9 @@ public:
     // Makes the window on the calling thread, which is the one to call run().
     // Throws std::runtime_error when the window cannot be made.
     explicit Win32MainLoop(Handler handler);
+    // Uses an existing window (the program's main window), whose procedure passes every message
+    // to handle() first. The window stays its creator's.
+    Win32MainLoop(Handler handler, HWND__* window);
     ~Win32MainLoop() override;
     Win32MainLoop(const Win32MainLoop&) = delete;
     Win32MainLoop& operator=(const Win32MainLoop&) = delete;
@@ -43,6 +47,8 @@ public:
     void quit() override;
     // Dispatches the thread's messages (for every window of the thread) until quit().
     void run();
+    // The loop's part of a window procedure: true when the message was handled (result 0).
+    bool handle(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
     HWND__* window() const { return m_window; }
     const std::shared_ptr<Win32SocketRegistry>& sockets() const { return m_sockets; }
@@ -54,6 +60,7 @@ private:
     Handler m_handler;
     std::shared_ptr<Win32SocketRegistry> m_sockets = std::make_shared<Win32SocketRegistry>();
     HWND__* m_window = nullptr;
+    bool m_ownsWindow = true;
 };
 
 } // namespace brg

@@ -1,9 +1,162 @@
-#include "app/version.h"
+// Talvesync.exe: the bridge with its window. The window is the main loop: socket notifications,
+// the application messages and the user's close request all arrive at its procedure.
+#include "app/log.h"
+#include "app/process_state.h"
+#include "app/startup.h"
+#include "config/config_items.h"
+#include "config/config_reader.h"
+#include "display/display.h"
+#include "net/main_loop.h"
+#include "platform/system_drives.h"
+#include "platform/win32/main_loop_win32.h"
+#include "platform/win32/socket_win32.h"
+#include "sioc/drives.h"
 
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+#include <chrono>
+#include <filesystem>
+#include <fmt/format.h>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr UINT kTitleResource = 101;
+constexpr WORD kIconResource = 100;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kWindowWidth = 720;
+constexpr int kWindowHeight = 236;
+
+HWND s_window = nullptr;
+std::unique_ptr<brg::Win32MainLoop> s_loop;
+
+std::optional<brg::WindowPosition> lf_windowPosition()
 {
-    MessageBoxW(nullptr, L"The bridge is not yet runnable in this build.", L"Talvesync", MB_OK);
-    return 0;
+    RECT rectangle{};
+    if (!s_window || !GetWindowRect(s_window, &rectangle))
+        return std::nullopt;
+    return brg::WindowPosition{rectangle.left, rectangle.top};
+}
+
+void lf_handleLoopMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    brg::gf_handleAppMessage(message, wParam, lParam, lf_windowPosition);
+}
+
+LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // WM_CLOSE is the loop's close request: the window stays until the final stop.
+    if (s_loop && s_loop->handle(message, wParam, lParam))
+        return 0;
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// The display prepares its resources on its own; the window waits a little for it.
+bool lf_waitForDisplay(const std::function<bool()>& ready)
+{
+    for (int counter = 1; !ready(); ) {
+        if (++counter >= 20)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+int initInstance(HINSTANCE instance)
+{
+    using brg::g_log;
+    wchar_t title[100] = {};
+    if (LoadStringW(instance, kTitleResource, title, 100) == 0) {
+        g_log.write("Failed to load application title");
+        return 0;
+    }
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = lf_wndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = title;
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+    if (!RegisterClassExW(&windowClass)) {
+        g_log.write("Failed to register window class");
+        return 0;
+    }
+
+    if (!lf_waitForDisplay([] { return brg::g_display != nullptr; })) {
+        g_log.write("initInstance failed");
+        return 0;
+    }
+
+    brg::gf_readMainWindowPosition();
+    s_window = CreateWindowExW(0, title, title, kWindowStyle, brg::cfg::MAIN_WINDOW_X.value(),
+                               brg::cfg::MAIN_WINDOW_Y.value(), kWindowWidth, kWindowHeight, nullptr,
+                               nullptr, instance, nullptr);
+    if (!s_window) {
+        g_log.write("initInstance failed");
+        return 0;
+    }
+    s_loop = std::make_unique<brg::Win32MainLoop>(lf_handleLoopMessage, s_window);
+    brg::g_mainWindow = s_loop.get();
+    ShowWindow(s_window, SW_SHOW);
+    if (!UpdateWindow(s_window)) {
+        g_log.write("initInstance failed");
+        return 0;
+    }
+
+    std::error_code error;
+    if (!std::filesystem::exists("Talvesync", error) && !error)
+        std::filesystem::create_directories("Talvesync", error);
+    if (error) {
+        g_log.write(fmt::format("Failed to create directory: {}", error.message()));
+        return 0;
+    }
+
+    PostMessageW(s_window, brg::kMsgStartUp, 0, 0);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    using namespace brg;
+    // Without a log there is no record of anything: say why in a box and end before the window.
+    try {
+        g_log.open();
+    } catch (const std::exception& e) {
+        const std::string text = e.what();
+        MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(), L"Talvesync", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    // The configuration items are defined with their defaults by their own static construction.
+    g_display = std::make_shared<StatusTexts>();
+    g_socketProvider = std::make_shared<Win32SocketProvider>();
+    g_driveProvider = gf_systemDrives();
+    const int result = initInstance(instance);
+    g_mainWindow = nullptr;
+    return result;
 }
