@@ -1,0 +1,71 @@
+#include "platform/win32/gdi_canvas_win32.h"
+
+#include "platform/win32/window_host_win32.h"
+
+#include <windows.h>
+
+namespace brg {
+namespace {
+
+COLORREF lf_colour(Rgb colour)
+{
+    return RGB(colour.r, colour.g, colour.b);
+}
+
+} // namespace
+
+GdiCanvas::GdiCanvas(HDC__* dc, const Win32WindowHost& fonts)
+    : m_dc(dc), m_fonts(fonts), m_ownFont(GetCurrentObject(dc, OBJ_FONT))
+{
+}
+
+GdiCanvas::~GdiCanvas()
+{
+    SelectObject(m_dc, static_cast<HGDIOBJ>(m_ownFont));
+}
+
+void GdiCanvas::fillRect(const Rect& area, Rgb colour)
+{
+    const RECT rectangle{area.left, area.top, area.right, area.bottom};
+    SetDCBrushColor(m_dc, lf_colour(colour));
+    FillRect(m_dc, &rectangle, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void GdiCanvas::line(int x1, int y1, int x2, int y2, Rgb colour)
+{
+    HPEN pen = CreatePen(PS_SOLID, 1, lf_colour(colour));
+    HGDIOBJ before = SelectObject(m_dc, pen);
+    MoveToEx(m_dc, x1, y1, nullptr);
+    LineTo(m_dc, x2, y2);
+    SelectObject(m_dc, before);
+    DeleteObject(pen);
+}
+
+void GdiCanvas::setTextColour(Rgb colour)
+{
+    SetTextColor(m_dc, lf_colour(colour));
+}
+
+void GdiCanvas::setBackground(Rgb colour, bool opaque)
+{
+    SetBkColor(m_dc, lf_colour(colour));
+    SetBkMode(m_dc, opaque ? OPAQUE : TRANSPARENT);
+}
+
+void GdiCanvas::selectFont(CanvasFont font)
+{
+    if (font == CanvasFont::Default) {
+        SelectObject(m_dc, static_cast<HGDIOBJ>(m_ownFont));
+        return;
+    }
+    // A font that could not be created leaves the current one in use.
+    if (HFONT chosen = m_fonts.font(font))
+        SelectObject(m_dc, chosen);
+}
+
+void GdiCanvas::textOut(int x, int y, const std::u16string& text)
+{
+    TextOutW(m_dc, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
+}
+
+} // namespace brg

@@ -1,0 +1,107 @@
+#include "platform/win32/window_host_win32.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace brg {
+namespace {
+
+std::wstring lf_wide(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+} // namespace
+
+Win32WindowHost::Win32WindowHost(HWND__* window) : m_window(window) {}
+
+Win32WindowHost::~Win32WindowHost()
+{
+    for (HFONT font : m_fonts)
+        if (font)
+            DeleteObject(font);
+    for (HFONT font : m_replacedFonts)
+        DeleteObject(font);
+}
+
+bool Win32WindowHost::onWindowThread() const
+{
+    return GetWindowThreadProcessId(m_window, nullptr) == GetCurrentThreadId();
+}
+
+void Win32WindowHost::invalidate(std::optional<Rect> area, bool erase)
+{
+    if (!area) {
+        InvalidateRect(m_window, nullptr, erase);
+        return;
+    }
+    const RECT rectangle{area->left, area->top, area->right, area->bottom};
+    InvalidateRect(m_window, &rectangle, erase);
+}
+
+void Win32WindowHost::updateNow()
+{
+    if (onWindowThread()) {
+        UpdateWindow(m_window);
+        return;
+    }
+    // UpdateWindow from another thread sends WM_PAINT and waits without limit; the main thread
+    // may itself be waiting for this thread while the program closes, so the wait is bounded.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(m_window, kUpdateNowMessage, 0, 0, SMTO_NORMAL, 1000, &result);
+}
+
+WindowPoint Win32WindowHost::windowPosition() const
+{
+    RECT rectangle{};
+    GetWindowRect(m_window, &rectangle);
+    return {rectangle.left, rectangle.top};
+}
+
+void Win32WindowHost::moveAndShow(int x, int y, int width, int height)
+{
+    // Asynchronous from other threads, for the same reason as updateNow.
+    const UINT async = onWindowThread() ? 0 : SWP_ASYNCWINDOWPOS;
+    SetWindowPos(m_window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | async);
+}
+
+void Win32WindowHost::removeCaptionAndBorder()
+{
+    const LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
+    SetWindowLongPtrW(m_window, GWL_STYLE, WS_POPUP | (style & WS_VISIBLE));
+    const UINT async = onWindowThread() ? 0 : SWP_ASYNCWINDOWPOS;
+    SetWindowPos(m_window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | async);
+}
+
+bool Win32WindowHost::createFont(CanvasFont font, const std::string& face, int pixelHeight)
+{
+    if (font == CanvasFont::Default)
+        return false;
+    // Without the face installed GDI picks the closest font it has; that one is used then.
+    HFONT created = CreateFontW(pixelHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                DEFAULT_PITCH | FF_DONTCARE, lf_wide(face).c_str());
+    if (!created)
+        return false;
+    std::lock_guard lock(m_fontMutex);
+    HFONT& slot = m_fonts[static_cast<std::size_t>(font)];
+    if (slot)
+        m_replacedFonts.push_back(slot);
+    slot = created;
+    return true;
+}
+
+HFONT__* Win32WindowHost::font(CanvasFont font) const
+{
+    std::lock_guard lock(m_fontMutex);
+    return m_fonts[static_cast<std::size_t>(font)];
+}
+
+} // namespace brg

@@ -1,0 +1,44 @@
+#pragma once
+// The display's window in the Windows program: an HWND, and the fonts its canvas selects.
+#include "display/window_host.h"
+
+#include <array>
+#include <mutex>
+#include <vector>
+
+struct HWND__;
+struct HFONT__;
+
+namespace brg {
+
+class Win32WindowHost : public WindowHost {
+public:
+    // Private message of the main window: paint now (its procedure calls UpdateWindow).
+    static constexpr unsigned kUpdateNowMessage = 0x0401; // WM_USER + 1
+
+    explicit Win32WindowHost(HWND__* window);
+    ~Win32WindowHost() override;
+    Win32WindowHost(const Win32WindowHost&) = delete;
+    Win32WindowHost& operator=(const Win32WindowHost&) = delete;
+
+    void invalidate(std::optional<Rect> area, bool erase) override;
+    void updateNow() override;
+    WindowPoint windowPosition() const override;
+    void moveAndShow(int x, int y, int width, int height) override;
+    void removeCaptionAndBorder() override;
+    bool createFont(CanvasFont font, const std::string& face, int pixelHeight) override;
+
+    // Null for Default and for a font not created.
+    HFONT__* font(CanvasFont font) const;
+
+private:
+    bool onWindowThread() const;
+
+    HWND__* m_window;
+    mutable std::mutex m_fontMutex;
+    std::array<HFONT__*, 3> m_fonts{};
+    // A replaced font may still be selected in a paint under way: freed with the host.
+    std::vector<HFONT__*> m_replacedFonts;
+};
+
+} // namespace brg
