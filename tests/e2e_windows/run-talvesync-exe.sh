@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs the real Talvesync.exe under Wine and Xvfb against the native stand-in servers, in a
+# temporary folder: registration and values both ways, a screenshot of the window, the user's
+# close (taskkill without /F is WM_CLOSE), exit status 0, the log's last line and the position kept.
+# Usage: run-talvesync-exe.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR ARTEFACT_DIR
+# Run it in a network namespace of its own, with a WINEPREFIX of its own: it listens on PSX's port.
+set -euo pipefail
+exe=$(realpath "$1")/Talvesync.exe
+tools=$(realpath "$2")/tools
+artefacts=$(realpath -m "$3")
+mkdir -p "$artefacts"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+work=$(mktemp -d /tmp/talvesync-e2e-windows.XXXXXX)
+cd "$work"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+fail() { echo "e2e-windows: $*" >&2; echo "== Log.txt"; cat Log.txt 2>/dev/null || true; exit 1; }
+wait_for() { # pattern file seconds
+  for _ in $(seq $(($3 * 10))); do grep -q -- "$1" "$2" 2>/dev/null && return 0; sleep 0.1; done
+  fail "no '$1' in $2 within $3 s"
+}
+
+# An X display of our own: without one Wine hangs when the window is created.
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >xvfb.log 2>&1 & pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+
+mkfifo sioc.in psx.in
+"$tools/sioc-sim" --port 0 --vivo-ms 0 <sioc.in >sioc.out & pids+=($!)
+exec 3>sioc.in
+"$tools/psx-sim" --port 10747 --tick-ms 0 <psx.in >psx.out & pids+=($!)
+exec 4>psx.in
+wait_for '^listening' sioc.out 10
+wait_for '^listening' psx.out 10
+sioc_port=$(sed -n 's/^listening //p' sioc.out)
+cfg_value() { tr -d '\r' <Talvesync.cfg | sed -n "s/^$1=//p"; } # the program writes CRLF lines
+
+"$tools/ssi-writer" cockpit.ssi 1006 2005 >/dev/null
+# A stored position at the lower bound is not a place to open the window: it opens at 400.
+cat >Talvesync.cfg <<CFG
+IOCP_HOSTADDRESS=127.0.0.1
+IOCP_port=$sioc_port
+CONFIG_FILE=cockpit.ssi
+VERSION_CHECK=0
+MAIN_WINDOW_X=-30000
+MAIN_WINDOW_Y=20
+CFG
+
+start=$(date +%s.%N)
+wine "$exe" & bridge=$!; pids+=($bridge)
+wait_for 'recv Arn.Inicio:1006:' sioc.out 60
+wait_for 'processing input from PSX and SIOC started' Log.txt 60
+echo "start to processing: $(echo "$(date +%s.%N) - $start" | bc) s"
+[ "$(cfg_value MAIN_WINDOW_X)" = 400 ] || fail "MAIN_WINDOW_X not rewritten to 400"
+
+echo "set 1006 1" >&3
+wait_for 'recv Qh6=1' psx.out 10
+echo "send Qi5=7" >&4
+wait_for 'recv Arn.Resp:2005=7:' sioc.out 10
+
+sleep 1 # the last paint after the connection flags changed
+import -display "$display" -window root "$artefacts/status-window.png"
+
+wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 || fail "taskkill failed: $(cat taskkill.txt)"
+status=0; wait "$bridge" || status=$?
+[ "$status" -eq 0 ] || fail "Talvesync.exe ended with $status"
+wait_for 'recv Arn.Fin:' sioc.out 10
+tr -d '\r' <Log.txt >log.txt # the program writes CRLF lines
+grep -q ' User closed Talvesync$' log.txt || fail "no close line in the log"
+tail -n 1 log.txt | grep -Eq '^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}$' \
+  || fail "the log does not end with its asctime line"
+# The window stood at 400 (the frame's left edge); that is what is kept.
+[ "$(cfg_value MAIN_WINDOW_X)" = 400 ] && [ "$(cfg_value MAIN_WINDOW_Y)" = 20 ] \
+  || fail "window position not kept: $(grep MAIN_WINDOW Talvesync.cfg)"
+echo quit >&3; echo quit >&4
+cp Log.txt "$artefacts/Log.txt"
+echo "e2e-windows: passed (screenshot in $artefacts)"
+cd / && rm -rf "$work"
