@@ -25,6 +25,11 @@ wait_for() { # pattern file seconds
   fail "no '$1' in $2 within $3 s"
 }
 
+# A GUI program that runs without MinGW's DLLs next to it.
+x86_64-w64-mingw32-objdump -p "$exe" >headers.txt
+grep -q 'Subsystem.*(Windows GUI)' headers.txt || fail "Talvesync.exe is not a GUI-subsystem program"
+if grep -Ei 'DLL Name: (libstdc|libgcc|libwinpthread)' headers.txt; then fail "Talvesync.exe needs MinGW DLLs"; fi
+
 # An X display of our own: without one Wine hangs when the window is created.
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >xvfb.log 2>&1 & pids+=($!)
@@ -66,6 +71,10 @@ wait_for 'recv Arn.Resp:2005=7:' sioc.out 10
 
 sleep 1 # the last paint after the connection flags changed
 import -display "$display" -window root "$artefacts/status-window.png"
+xwininfo -display "$display" -root -tree >windows.txt
+# The title from the string resource; the client area a frame's width right of x = 400.
+grep -Eq '"Talvesync": .* [0-9]+x[0-9]+\+40[0-9]\+' windows.txt \
+  || fail "no window \"Talvesync\" near x = 400: $(grep -i talvesync windows.txt)"
 
 wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 || fail "taskkill failed: $(cat taskkill.txt)"
 status=0; wait "$bridge" || status=$?
