@@ -69,19 +69,6 @@ void gf_closeRequest()
     lf_exit(E_USER_CLOSE);
 }
 
-namespace {
-
-// Stores a new position; a value at a bound (a minimised window reports one) keeps the old one.
-void lf_keepPosition(IntParam& item, int position)
-{
-    const std::int32_t before = item.value();
-    item.set(position);
-    if (item.value() == item.minimum() || item.value() == item.maximum())
-        item.set(before);
-}
-
-} // namespace
-
 void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPosition)
 {
     if (g_cduMode) {
@@ -92,8 +79,8 @@ void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPo
     }
     gf_sleep(std::chrono::milliseconds(500));
     if (const auto position = windowPosition ? windowPosition() : std::nullopt) {
-        lf_keepPosition(cfg::MAIN_WINDOW_X, position->x);
-        lf_keepPosition(cfg::MAIN_WINDOW_Y, position->y);
+        cfg::MAIN_WINDOW_X.setPosition(position->x, true);
+        cfg::MAIN_WINDOW_Y.setPosition(position->y, true);
     }
     g_log.write(gf_utcAsctime());
     g_log.close();

@@ -79,6 +79,16 @@ void IntParam::set(std::int32_t value)
 
 void IntParam::setRunning(std::int32_t value) { m_value.store(clamp(value)); }
 
+void IntParam::setPosition(std::int32_t value, bool save)
+{
+    const std::int32_t clamped = clamp(value);
+    const std::int32_t stored = clamped == m_minimum || clamped == m_maximum ? this->value() : clamped;
+    if (save)
+        set(stored);
+    else
+        setRunning(stored);
+}
+
 std::int32_t IntParam::clamp(std::int32_t value) const { return std::clamp(value, m_minimum, m_maximum); }
 
 void IntParam::log() const { g_log.write(fmt::format("{}={}", key(), value())); }

@@ -64,6 +64,9 @@ public:
     void set(std::int32_t value);
     // Clamps and stores, for the running configuration only.
     void setRunning(std::int32_t value);
+    // A window coordinate as the system reports it. One that lands on a bound after clamping (a
+    // minimised window lies far outside the screen) keeps the current value. save: as set().
+    void setPosition(std::int32_t value, bool save);
     void resetToDefault() override { m_value.store(m_default); }
 
 private:

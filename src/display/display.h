@@ -1,6 +1,7 @@
 #pragma once
 // What the core asks of the window: the status panel and the CDU screen. The Windows front end
 // paints them; the console front end prints the state; tests record it.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -63,9 +64,10 @@ protected:
     mutable std::mutex m_statusMutex;
     std::string m_statusText;
     std::string m_errorText;
-    bool m_psxConnected = false;
-    bool m_siocConnected = false;
-    std::uint32_t m_variableCount = 0;
+    // Written by the engine's threads, read by the window's paint.
+    std::atomic<bool> m_psxConnected{false};
+    std::atomic<bool> m_siocConnected{false};
+    std::atomic<std::uint32_t> m_variableCount{0};
 };
 
 // The display the core talks to; the front end installs its own at start.

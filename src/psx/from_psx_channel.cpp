@@ -238,7 +238,8 @@ void FromPsxChannel::decodeQi(std::uint32_t n, std::string_view value)
         queue = decoderFlag(DecoderFlag::Qi98To104);
     else if (n == 175)
         queue = decoderFlag(DecoderFlag::Qi175);
-    if (lf_inRange(n, 89, 91) && lf_cduShown(n - 89))
+    // Every CDU's blank state: the window needs it when the user selects another CDU.
+    if (lf_inRange(n, 89, 91))
         g_display->cduBlankState(n - 89, converted > 0);
     if (queue)
         pushElement({static_cast<std::uint32_t>(v), converted});

@@ -72,7 +72,7 @@ TEST_F(FromPsx, QiValuesAreAlwaysConvertedAndQueuedForTheirUsers)
     EXPECT_EQ(queued(), (Elements{{2040, 4}, {2005, -3}, {2100, 7}, {2175, 1}}));
 }
 
-TEST_F(FromPsx, CduBlankStatesAndScreenLinesGoToTheShownCduOnly)
+TEST_F(FromPsx, CduScreenLinesGoToTheShownCduOnlyAndBlankStatesOfAll)
 {
     cfg::CDU_C.setRunning(true);
     cfg::LCD_CDU.setRunning(true);
@@ -83,7 +83,8 @@ TEST_F(FromPsx, CduBlankStatesAndScreenLinesGoToTheShownCduOnly)
     decode("Qs77=CENTRE ROW 1\n");
     decode("Qs515=gggg\n");
     decode("Qs500=wwww\n");
-    EXPECT_EQ(display->calls, (std::vector<CduCall>{{"blank", 1, 0, "1"},
+    EXPECT_EQ(display->calls, (std::vector<CduCall>{{"blank", 0, 0, "1"},
+                                                    {"blank", 1, 0, "1"},
                                                     {"blank", 1, 0, "0"},
                                                     {"large", 1, 1, "CENTRE ROW 1"},
                                                     {"colour", 1, 1, "gggg"}}));

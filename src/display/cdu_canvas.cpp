@@ -1,0 +1,90 @@
+#include "display/cdu_canvas.h"
+
+#include "app/log.h"
+#include "display/utf16.h"
+
+#include <fmt/format.h>
+
+namespace brg {
+
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kGrey{128, 128, 128};
+
+} // namespace
+
+Rgb gf_cduCodeColour(char code)
+{
+    switch (code) {
+    case 'a':
+    case 'm': return {255, 0, 255};
+    case 'b': return {0, 0, 255};
+    case 'c': return {0, 255, 255};
+    case 'g': return {0, 255, 0};
+    case 'r': return {255, 0, 0};
+    default: return {255, 255, 255};
+    }
+}
+
+CduCanvasPainter::CduCanvasPainter(Canvas& canvas, const CduLayout& layout) : m_canvas(canvas), m_layout(layout)
+{
+    m_canvas.setBackground(kBlack, true);
+    m_canvas.setTextColour(m_layout.textColour);
+}
+
+void CduCanvasPainter::clearScreen() { m_canvas.fillRect(m_layout.screen, kBlack); }
+
+void CduCanvasPainter::select(CanvasFont font, bool available)
+{
+    if (m_selected == font)
+        return;
+    m_selected = font;
+    if (available)
+        m_canvas.selectFont(font);
+}
+
+void CduCanvasPainter::drawRow(std::uint32_t row, const std::string& large, const std::string& colour)
+{
+    int x = m_layout.xOffset;
+    const int y = static_cast<int>(row) * m_layout.rowHeight + m_layout.yOffset;
+    for (std::uint32_t c = 0; c < kCduColumns; ++c) {
+        const char code = colour.empty() ? 'w' : colour[c];
+        if (large[c + kCduColumns] == '+') {
+            select(CanvasFont::CduLarge, m_layout.largeFont);
+            myTextOutCh(x, y, large[c], code);
+        } else {
+            select(CanvasFont::CduSmall, m_layout.smallFont);
+            myTextOutCh(x, y + m_layout.smallFontYOffset, large[c], code);
+        }
+        x += m_layout.columnWidth;
+    }
+}
+
+void CduCanvasPainter::myTextOutCh(int x, int y, char character, char colourCode)
+{
+    try {
+        const std::u16string glyph = gf_utf8ToUtf16(std::string_view(&character, 1));
+        bool grey = false;
+        if (m_layout.withColour && colourCode != ' ') {
+            m_canvas.setTextColour(gf_cduCodeColour(colourCode));
+            grey = colourCode == 'y';
+        }
+        const Rgb background = grey ? kGrey : kBlack;
+        m_canvas.setBackground(background, true);
+        m_canvas.textOut(x, y, glyph);
+        if (m_layout.bold) {
+            // Drawn twice more, shifted by a pixel; a transparent background keeps the strokes.
+            if (character != ' ')
+                m_canvas.setBackground(background, false);
+            m_canvas.textOut(x + 1, y, glyph);
+            m_canvas.textOut(x, y + 1, glyph);
+        }
+        if (grey || m_layout.bold)
+            m_canvas.setBackground(kBlack, true);
+    } catch (const std::exception& e) {
+        g_log.write(fmt::format("myTextOutCh {}", e.what()));
+    }
+}
+
+} // namespace brg

@@ -1,0 +1,45 @@
+#pragma once
+// Draws the CDU screen's rows on a canvas: one glyph per column in the small or the large CDU
+// font, in the CDU's colour or PSX's colour codes.
+#include "display/canvas.h"
+#include "display/cdu_screen.h"
+
+namespace brg {
+
+struct CduLayout {
+    Rect screen;
+    int xOffset = 0;
+    int yOffset = 0;
+    int rowHeight = 0;
+    int columnWidth = 0;
+    int smallFontYOffset = 0;
+    Rgb textColour{50, 205, 50};
+    bool withColour = false;
+    bool bold = false;
+    // Whether the window could create the fonts; without one the canvas's current font draws.
+    bool smallFont = false;
+    bool largeFont = false;
+};
+
+// The text colour of one of PSX's colour codes ("y" is white on grey).
+Rgb gf_cduCodeColour(char code);
+
+class CduCanvasPainter : public CduRowPainter {
+public:
+    // Starts a paint: black opaque background, the CDU's text colour, no font known as selected.
+    CduCanvasPainter(Canvas& canvas, const CduLayout& layout);
+
+    void clearScreen() override;
+    void drawRow(std::uint32_t row, const std::string& large, const std::string& colour) override;
+    // One glyph; a glyph that cannot be drawn is logged and skipped.
+    void myTextOutCh(int x, int y, char character, char colourCode);
+
+private:
+    void select(CanvasFont font, bool available);
+
+    Canvas& m_canvas;
+    const CduLayout& m_layout;
+    CanvasFont m_selected = CanvasFont::Default;
+};
+
+} // namespace brg
