@@ -1,5 +1,5 @@
 // The version document of the version check, as downloaded (at most 64 bytes are read).
-#include "app/version.h"
+#include "base/version.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,11 +1,12 @@
 #include "app/exit_sequence.h"
 
-#include "app/clock.h"
-#include "app/log.h"
 #include "app/process_state.h"
-#include "display/display.h"
+#include "base/clock.h"
+#include "base/display.h"
+#include "base/log.h"
 #include "net/channel.h"
 #include "net/main_loop.h"
+#include "psx/psx_line.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/to_sioc_channel.h"
 
@@ -41,7 +42,7 @@ void lf_exit(ExitEvent reason)
     if (g_psxConnected && reason != E_PSX_CLOSE && reason != E_PSX_EXIT) {
         try {
             g_log.write("Force disconnect from PSX ...");
-            ToPSXClient->sendData(std::string(Channel::kExitKeyword) + "\r\n");
+            ToPSXClient->sendData(std::string(kPsxExitKeyword) + "\r\n");
             gf_sleep(250ms);
         } catch (const std::exception& e) {
             g_log.write(fmt::format("Exception while trying to exit PSX: {}\n", e.what()));

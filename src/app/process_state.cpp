@@ -1,8 +1,8 @@
 #include "app/process_state.h"
 
-#include "app/log.h"
+#include "base/display.h"
+#include "base/log.h"
 #include "config/config_items.h"
-#include "display/display.h"
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
@@ -42,28 +42,16 @@ std::shared_ptr<FromSiocChannel> FromSIOCClient = std::make_shared<FromSiocChann
 std::shared_ptr<ToPsxChannel> ToPSXClient = std::make_shared<ToPsxChannel>();
 std::shared_ptr<FromPsxChannel> FromPSXClient = std::make_shared<FromPsxChannel>();
 
-std::string QsStringTable::get(std::uint32_t index) const
-{
-    std::lock_guard lock(m_mutex);
-    return m_texts.at(index);
-}
+namespace {
 
-void QsStringTable::set(std::uint32_t index, std::string text)
-{
-    std::lock_guard lock(m_mutex);
-    m_texts.at(index) = std::move(text);
-}
+void lf_queueForPsx(std::uint32_t number, std::int32_t value) { ToPSXClient->pushElement({number, value}); }
 
-void QsStringTable::clear()
-{
-    std::lock_guard lock(m_mutex);
-    for (auto& text : m_texts)
-        text.clear();
-}
+void lf_queueForSioc(std::uint32_t number, std::int32_t value) { ToSIOCClient->pushElement({number, value}); }
 
-void gf_queueForPsx(std::uint32_t number, std::int32_t value) { ToPSXClient->pushElement({number, value}); }
+// The variables queue through these from the first moment on, before any reset.
+const bool g_varQueuesSet = (gf_setVarQueues(&lf_queueForPsx, &lf_queueForSioc), true);
 
-void gf_queueForSioc(std::uint32_t number, std::int32_t value) { ToSIOCClient->pushElement({number, value}); }
+} // namespace
 
 void gf_resetProcessState()
 {
@@ -97,6 +85,7 @@ void gf_resetProcessState()
     FromSIOCClient = std::make_shared<FromSiocChannel>();
     ToPSXClient = std::make_shared<ToPsxChannel>();
     FromPSXClient = std::make_shared<FromPsxChannel>();
+    gf_setVarQueues(&lf_queueForPsx, &lf_queueForSioc);
     g_log.clearTraces();
     g_display = std::make_shared<StatusTexts>();
     gf_resetConfiguration();

@@ -1,6 +1,6 @@
 #include "config/config_file.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 #include <algorithm>
 #include <filesystem>

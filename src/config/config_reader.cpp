@@ -1,7 +1,6 @@
 #include "config/config_reader.h"
 
-#include "app/log.h"
-#include "app/process_state.h"
+#include "base/log.h"
 #include "config/cdu_key_map.h"
 #include "config/config_items.h"
 #include "config/selection_lists.h"

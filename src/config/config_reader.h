@@ -1,6 +1,10 @@
 #pragma once
+#include <atomic>
 
 namespace brg {
+
+// Set when the configuration names a CDU to show: the window runs as the CDU screen.
+extern std::atomic<bool> g_cduMode;
 
 // Reads every setting of Talvesync.cfg at start-up (not the window positions, not the SIOC keys),
 // switches the protocol traces and the CDU screen mode accordingly, and fills the selection lists

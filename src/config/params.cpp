@@ -1,7 +1,7 @@
 #include "config/params.h"
 
-#include "app/log.h"
-#include "app/str2int32.h"
+#include "base/log.h"
+#include "base/str2int32.h"
 
 #include <algorithm>
 #include <fmt/format.h>

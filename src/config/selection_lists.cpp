@@ -1,7 +1,7 @@
 #include "config/selection_lists.h"
 
-#include "app/log.h"
-#include "app/str2int32.h"
+#include "base/log.h"
+#include "base/str2int32.h"
 #include "config/config_file.h"
 
 #include <fmt/format.h>

@@ -1,6 +1,6 @@
 #include "display/cdu_canvas.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "display/utf16.h"
 
 #include <fmt/format.h>

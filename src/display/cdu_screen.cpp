@@ -1,6 +1,6 @@
 #include "display/cdu_screen.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #include "display/status_panel.h"
 
-#include "app/log.h"
-#include "app/version.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "display/utf16.h"
 
 #include <fmt/format.h>

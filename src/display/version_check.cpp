@@ -1,8 +1,8 @@
 #include "display/version_check.h"
 
-#include "app/log.h"
-#include "app/version.h"
-#include "display/display.h"
+#include "base/display.h"
+#include "base/log.h"
+#include "base/version.h"
 
 #include <fmt/format.h>
 #include <tuple>

@@ -1,9 +1,9 @@
 #include "display/window_display.h"
 
 #include "app/bridge_engine.h"
-#include "app/log.h"
 #include "app/process_state.h"
-#include "app/version.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "config/config_items.h"
 #include "display/cdu_canvas.h"
 #include "display/cdu_screen.h"

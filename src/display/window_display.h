@@ -1,8 +1,8 @@
 #pragma once
 // The Display of a program with a window: the status panel and the CDU screen, painted on a
 // Canvas by the window's paint handler, with everything else asked of a WindowHost.
+#include "base/display.h"
 #include "display/canvas.h"
-#include "display/display.h"
 #include "display/window_host.h"
 
 #include <atomic>

@@ -18,12 +18,6 @@ struct ChannelElement {
 
 class Channel {
 public:
-    static constexpr const char* kExitKeyword = "exit";
-    static constexpr const char* kSiocSendTracePrefix = "            > ";
-    static constexpr const char* kSiocReceiveTracePrefix = "               < ";
-    static constexpr const char* kPsxSendTracePrefix = "> ";
-    static constexpr const char* kPsxReceiveTracePrefix = "   < ";
-
     explicit Channel(std::string name) : name(std::move(name)) {}
     virtual ~Channel() = default;
     Channel(const Channel&) = delete;

@@ -1,7 +1,7 @@
 #include "net/tcp_client.h"
 
-#include "app/exceptions.h"
-#include "app/log.h"
+#include "base/exceptions.h"
+#include "base/log.h"
 
 #include <fmt/format.h>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "psx/compound_decoders.h"
 
-#include "app/log.h"
-#include "app/str2int32.h"
+#include "base/log.h"
+#include "base/str2int32.h"
 #include "psx/field_split.h"
 #include "psx/from_psx_channel.h"
 #include "vars/decoded_values.h"

@@ -1,11 +1,11 @@
 // Flight controls, brakes, attitude and the autothrottle's thrust levers.
-#include "app/log.h"
-#include "app/process_state.h"
-#include "app/str2int32.h"
+#include "base/log.h"
+#include "base/str2int32.h"
 #include "psx/compound_decoders.h"
 #include "psx/field_split.h"
 #include "psx/from_psx_channel.h"
 #include "vars/decoded_values.h"
+#include "vars/var_state.h"
 
 #include <array>
 #include <bit>

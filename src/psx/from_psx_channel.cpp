@@ -1,15 +1,15 @@
 #include "psx/from_psx_channel.h"
 
-#include "app/exceptions.h"
-#include "app/log.h"
-#include "app/process_state.h"
-#include "app/str2int32.h"
+#include "base/display.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/str2int32.h"
 #include "config/config_items.h"
 #include "config/selection_lists.h"
-#include "display/display.h"
 #include "psx/compound_decoders.h"
 #include "psx/psx_line.h"
 #include "vars/var_pool.h"
+#include "vars/var_state.h"
 
 #include <fmt/format.h>
 
@@ -118,7 +118,7 @@ bool lf_cduShown(std::uint32_t cdu)
 void lf_traceQLine(Trace trace, const NumberList& list, std::uint32_t n, std::string_view content)
 {
     if (g_log.traceOn(trace) && gf_traceListAllows(list, n))
-        g_log.write(fmt::format("{}{}", Channel::kPsxReceiveTracePrefix, content));
+        g_log.write(fmt::format("{}{}", kPsxReceiveTracePrefix, content));
 }
 
 bool lf_inRange(std::uint32_t n, std::uint32_t first, std::uint32_t last) { return n >= first && n <= last; }
@@ -205,8 +205,8 @@ void FromPsxChannel::decodeContent(std::string_view content)
 
 void FromPsxChannel::decodeNonQ(std::string_view content)
 {
-    g_log.trace(Trace::PsxInNonQ, Channel::kPsxReceiveTracePrefix, content);
-    if (content == Channel::kExitKeyword)
+    g_log.trace(Trace::PsxInNonQ, kPsxReceiveTracePrefix, content);
+    if (content == kPsxExitKeyword)
         throw ExitPSXReceivedException();
     if (content.front() == 'v') {
         if (const std::optional<std::string_view> version = gf_matchVersionLine(content)) {

@@ -5,11 +5,13 @@
 #include "psx/thrust_lever_trend.h"
 #include "vars/var.h"
 
+#include <atomic>
 #include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,6 +43,11 @@ struct PsxDemands {
     std::vector<std::uint32_t> qi;
     std::vector<std::uint32_t> qs;
 };
+
+// PSX's version text from its "version=" line; written and painted on the main thread.
+extern std::string g_psxVersion;
+// Set when a *_DOMINANT key leaves some Qh values to PSX (FromPSXClient's initInicio).
+extern std::atomic<bool> g_dominanceFilter;
 
 class FromPsxChannel : public ReceivingChannel {
 public:

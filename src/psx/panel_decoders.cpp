@@ -1,5 +1,5 @@
 // The transponder, call panel and radio frequency texts.
-#include "app/str2int32.h"
+#include "base/str2int32.h"
 #include "psx/compound_decoders.h"
 #include "psx/field_split.h"
 #include "psx/from_psx_channel.h"

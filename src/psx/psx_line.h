@@ -6,6 +6,11 @@
 
 namespace brg {
 
+// What either side sends to end the session, and how the PSX traces mark each direction.
+inline constexpr const char* kPsxExitKeyword = "exit";
+inline constexpr const char* kPsxSendTracePrefix = "> ";
+inline constexpr const char* kPsxReceiveTracePrefix = "   < ";
+
 // The long Qs375–Qs377 and Qs407–Qs412 texts (at least 101 characters with the line end, no
 // further Q-variable after the sixth character) that nothing uses; they are dropped unseen.
 bool gf_isSkippedLongLine(std::string_view line);

@@ -1,5 +1,5 @@
 // The clocks, elapsed timers and chronographs, all sent by PSX in milliseconds.
-#include "app/str2int32.h"
+#include "base/str2int32.h"
 #include "psx/compound_decoders.h"
 #include "psx/from_psx_channel.h"
 #include "vars/decoded_values.h"

@@ -1,9 +1,10 @@
 #include "psx/to_psx_channel.h"
 
-#include "app/log.h"
-#include "app/process_state.h"
+#include "base/display.h"
+#include "base/log.h"
 #include "config/config_items.h"
-#include "display/display.h"
+#include "psx/psx_line.h"
+#include "vars/var_state.h"
 
 #include <fmt/format.h>
 #include <stdexcept>
@@ -95,7 +96,7 @@ void ToPsxChannel::flush()
     outBuffer.clear();
 }
 
-void ToPsxChannel::sendExit() { sendData(std::string(kExitKeyword) + "\r\n"); }
+void ToPsxChannel::sendExit() { sendData(std::string(kPsxExitKeyword) + "\r\n"); }
 
 void ToPsxChannel::sendDemandQi(std::uint32_t n) { sendData(fmt::format("demand=Qi{}\r\n", n)); }
 

@@ -1,8 +1,8 @@
 #include "sioc/from_sioc_channel.h"
 
-#include "app/exceptions.h"
-#include "app/log.h"
-#include "app/str2int32.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/str2int32.h"
 #include "net/tcp_client.h"
 #include "sioc/iocp_words.h"
 

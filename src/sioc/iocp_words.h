@@ -7,6 +7,10 @@
 
 namespace brg {
 
+// How the SIOC traces mark each direction, indented to stand apart from the PSX traces.
+inline constexpr const char* kSiocSendTracePrefix = "            > ";
+inline constexpr const char* kSiocReceiveTracePrefix = "               < ";
+
 std::vector<std::string_view> gf_iocpWords(std::string_view line);
 
 } // namespace brg

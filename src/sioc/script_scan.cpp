@@ -1,13 +1,13 @@
 #include "sioc/script_scan.h"
 
-#include "app/exceptions.h"
-#include "app/log.h"
-#include "app/process_state.h"
+#include "base/display.h"
+#include "base/exceptions.h"
+#include "base/log.h"
 #include "config/selection_lists.h"
-#include "display/display.h"
 #include "sioc/sioc_parameters.h"
 #include "sioc/ssi_reader.h"
 #include "vars/var_pool.h"
+#include "vars/var_state.h"
 
 #include <fmt/core.h>
 

@@ -1,10 +1,14 @@
 #pragma once
 // Which Talvesync variables the cockpit uses: those the user's compiled SIOC script declares.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 namespace brg {
+
+// Set while the SIOC script is read; closing is refused meanwhile.
+extern std::atomic<bool> g_readingScript;
 
 // Switches that SIOC sees as one variable per position: a script uses those position variables,
 // never the switch's own number, so the switch numbers are not taken from a script.

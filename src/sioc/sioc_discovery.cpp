@@ -1,6 +1,6 @@
 #include "sioc/sioc_discovery.h"
 
-#include "app/exceptions.h"
+#include "base/exceptions.h"
 #include "config/config_file.h"
 #include "sioc/drives.h"
 #include "sioc/sioc_folder.h"

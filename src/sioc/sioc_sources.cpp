@@ -1,7 +1,7 @@
 #include "sioc/sioc_sources.h"
 
-#include "app/log.h"
-#include "app/str2int32.h"
+#include "base/log.h"
+#include "base/str2int32.h"
 #include "config/config_file.h"
 #include "sioc/path_text.h"
 

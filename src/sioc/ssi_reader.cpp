@@ -1,6 +1,6 @@
 #include "sioc/ssi_reader.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "sioc/path_text.h"
 
 #include <cerrno>

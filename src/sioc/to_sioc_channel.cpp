@@ -1,6 +1,7 @@
 #include "sioc/to_sioc_channel.h"
 
-#include "app/log.h"
+#include "base/log.h"
+#include "sioc/iocp_words.h"
 
 #include <fmt/format.h>
 

@@ -1,7 +1,8 @@
 #include "vars/collection_vars.h"
 
-#include "app/process_state.h"
+#include "net/hand_over_queues.h"
 #include "vars/decoded_values.h"
+#include "vars/var_state.h"
 
 #include <algorithm>
 #include <fmt/format.h>

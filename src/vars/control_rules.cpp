@@ -1,6 +1,6 @@
 #include "vars/control_rules.h"
 
-#include "app/process_state.h"
+#include "vars/var_state.h"
 
 namespace brg {
 

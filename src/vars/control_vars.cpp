@@ -1,8 +1,9 @@
 #include "vars/control_vars.h"
 
-#include "app/process_state.h"
-#include "app/utc_time.h"
+#include "base/utc_time.h"
 #include "config/cdu_key_map.h"
+#include "net/hand_over_queues.h"
+#include "vars/var_state.h"
 
 #include <string>
 #include <fmt/format.h>

@@ -1,9 +1,9 @@
 #include "vars/info_vars.h"
 
-#include "app/process_state.h"
 #include "config/config_items.h"
 #include "vars/bcd.h"
 #include "vars/decoded_values.h"
+#include "vars/var_state.h"
 
 #include <array>
 #include <cstdlib>

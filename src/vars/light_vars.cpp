@@ -1,7 +1,7 @@
 #include "vars/light_vars.h"
 
-#include "app/process_state.h"
 #include "vars/decoded_values.h"
+#include "vars/var_state.h"
 
 namespace brg {
 namespace {

@@ -1,8 +1,8 @@
 #include "vars/position_vars.h"
 
-#include "app/exceptions.h"
-#include "app/process_state.h"
+#include "base/exceptions.h"
 #include "vars/var_pool.h"
+#include "vars/var_state.h"
 
 #include <fmt/format.h>
 #include <stdexcept>

@@ -5,6 +5,21 @@
 
 namespace brg {
 
+namespace {
+std::atomic<VarQueue> g_toPsx{nullptr};
+std::atomic<VarQueue> g_toSioc{nullptr};
+} // namespace
+
+void gf_setVarQueues(VarQueue toPsx, VarQueue toSioc)
+{
+    g_toPsx = toPsx;
+    g_toSioc = toSioc;
+}
+
+void gf_queueForPsx(std::uint32_t number, std::int32_t value) { g_toPsx.load()(number, value); }
+
+void gf_queueForSioc(std::uint32_t number, std::int32_t value) { g_toSioc.load()(number, value); }
+
 std::string psxName(std::uint32_t number)
 {
     if (number < 1000)

@@ -18,7 +18,10 @@ inline constexpr std::int32_t kInfoVarStartValue = 373737;
 // "Qs12", "Qh45", "Qi7", or "" from 3000 on.
 std::string psxName(std::uint32_t number);
 
-// Queue a (number, value) pair on the PSX or the SIOC sending channel.
+// Queue a (number, value) pair on the PSX or the SIOC sending channel. The channels sit above
+// this folder, so the process state hands in the two queues once, at start.
+using VarQueue = void (*)(std::uint32_t number, std::int32_t value);
+void gf_setVarQueues(VarQueue toPsx, VarQueue toSioc);
 void gf_queueForPsx(std::uint32_t number, std::int32_t value);
 void gf_queueForSioc(std::uint32_t number, std::int32_t value);
 

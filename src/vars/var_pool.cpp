@@ -1,7 +1,7 @@
 #include "vars/var_pool.h"
 
-#include "app/exceptions.h"
-#include "app/process_state.h"
+#include "base/exceptions.h"
+#include "vars/var_state.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #include "app/bridge_engine.h"
 
-#include "app/exceptions.h"
+#include "base/exceptions.h"
 #include "engine_fixture.h"
 #include "sioc/sioc_parameters.h"
 #include "vars/var_pool.h"

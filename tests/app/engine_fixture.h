@@ -1,11 +1,11 @@
 #pragma once
 // What the engine tests share: fake sockets, a fake clock, a recording window and display, an
 // open log in a temporary folder, and worker starts counted instead of run.
-#include "app/clock.h"
-#include "app/log.h"
 #include "app/process_state.h"
 #include "app/worker.h"
-#include "display/display.h"
+#include "base/clock.h"
+#include "base/display.h"
+#include "base/log.h"
 #include "net/main_loop.h"
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"

@@ -1,6 +1,6 @@
 #pragma once
 // A temporary working folder with an open log, and the helpers the configuration tests share.
-#include "app/log.h"
+#include "base/log.h"
 #include "support/fresh_state.h"
 
 #include <gtest/gtest.h>

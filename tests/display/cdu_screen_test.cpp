@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "base/log.h"
 #include "display/cdu_screen.h"
 #include "support/fresh_state.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the display tests share: a canvas that records every drawing call, a window host that
 // records what the display asks of the window, and a window display over both with an open log.
-#include "app/log.h"
+#include "base/log.h"
 #include "display/canvas.h"
 #include "display/window_display.h"
 #include "display/window_host.h"

@@ -2,11 +2,11 @@
 // A whole bridge in one process: this platform's main loop on a thread of its own, its sockets,
 // the engine, and plain loopback servers standing in for SIOC and PSX that the test drives.
 #include "app/bridge_engine.h"
-#include "app/clock.h"
 #include "app/exit_sequence.h"
-#include "app/log.h"
 #include "app/process_state.h"
 #include "app/worker.h"
+#include "base/clock.h"
+#include "base/log.h"
 #include "native_platform.h"
 #include "support/fresh_state.h"
 #include "support/wait_for.h"

@@ -1,5 +1,5 @@
-#include "app/exceptions.h"
-#include "app/log.h"
+#include "base/exceptions.h"
+#include "base/log.h"
 #include "net/tcp_client.h"
 #include "support/fake_socket.h"
 #include "support/fresh_state.h"

@@ -1,5 +1,5 @@
 // FromPSXClient: which received lines count, what they queue, and how elements reach the Vars.
-#include "app/exceptions.h"
+#include "base/exceptions.h"
 #include "config/selection_lists.h"
 #include "psx_test_support.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 // Test doubles for the PSX inbound tests: Vars that record how they are called, a display that
 // records the CDU screen calls, and a fixture that binds such Vars to FromPSXClient.
-#include "app/log.h"
 #include "app/process_state.h"
+#include "base/display.h"
+#include "base/log.h"
 #include "config/config_items.h"
-#include "display/display.h"
 #include "psx/from_psx_channel.h"
 #include "support/fresh_state.h"
 

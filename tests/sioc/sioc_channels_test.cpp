@@ -1,6 +1,6 @@
-#include "app/exceptions.h"
-#include "app/log.h"
+#include "base/exceptions.h"
 #include "app/process_state.h"
+#include "base/log.h"
 #include "net/main_loop.h"
 #include "sioc/from_sioc_channel.h"
 #include "sioc/to_sioc_channel.h"

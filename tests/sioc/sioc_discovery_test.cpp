@@ -1,5 +1,5 @@
-#include "app/exceptions.h"
-#include "app/log.h"
+#include "base/exceptions.h"
+#include "base/log.h"
 #include "sioc/fake_drives.h"
 #include "sioc/path_text.h"
 #include "sioc/sioc_discovery.h"

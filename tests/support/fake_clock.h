@@ -1,6 +1,6 @@
 #pragma once
 // A clock that never waits: sleeps move its time on at once, delayed actions wait for advance().
-#include "app/clock.h"
+#include "base/clock.h"
 
 #include <chrono>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "support/fresh_state.h"
 
-#include "app/log.h"
 #include "app/process_state.h"
+#include "base/log.h"
 
 #include <atomic>
 #include <fstream>

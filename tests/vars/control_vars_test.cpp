@@ -1,4 +1,4 @@
-#include "app/utc_time.h"
+#include "base/utc_time.h"
 #include "sent_elements.h"
 #include "support/fresh_state.h"
 #include "vars/control_vars.h"

@@ -1,4 +1,4 @@
-#include "app/exceptions.h"
+#include "base/exceptions.h"
 #include "sent_elements.h"
 #include "support/fresh_state.h"
 #include "vars/var_factories.h"

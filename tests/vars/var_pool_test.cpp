@@ -1,4 +1,4 @@
-#include "app/exceptions.h"
+#include "base/exceptions.h"
 #include "app/process_state.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/to_sioc_channel.h"

@@ -3,7 +3,7 @@
 //   ssi-writer OUTPUT.ssi NUMBER...
 //   ssi-writer OUTPUT.ssi -f LIST      LIST holds numbers separated by blanks, commas or line ends;
 //                                      '#' starts a comment that runs to the line end.
-#include "app/str2int32.h"
+#include "base/str2int32.h"
 #include "sioc/ssi_format.h"
 
 #include <fmt/core.h>

@@ -1,7 +1,7 @@
 #pragma once
 // The status window of the console program. On a terminal it is one block of lines redrawn in
 // place; otherwise one stable line per change, so that scripts can follow the run.
-#include "display/display.h"
+#include "base/display.h"
 
 #include <cstdio>
 #include <mutex>

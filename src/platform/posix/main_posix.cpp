@@ -1,12 +1,12 @@
 // talvesync for Linux: the same bridge as the Windows program, run from a console in the folder
 // that holds Talvesync.cfg. Ctrl-C, SIGTERM or SIGHUP (the terminal closed) is the user's close
 // request.
-#include "app/exceptions.h"
 #include "app/exit_sequence.h"
-#include "app/log.h"
 #include "app/process_state.h"
 #include "app/startup.h"
-#include "app/version.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "net/main_loop.h"
 #include "platform/posix/console_display.h"
 #include "platform/posix/console_options.h"

@@ -1,11 +1,12 @@
 // Talvesync.exe: the bridge with its window. The window is the main loop: socket notifications,
 // the application messages and the user's close request all arrive at its procedure.
-#include "app/log.h"
 #include "app/process_state.h"
 #include "app/startup.h"
+#include "base/display.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "config/config_items.h"
 #include "config/config_reader.h"
-#include "display/display.h"
 #include "net/main_loop.h"
 #include "platform/system_drives.h"
 #include "platform/win32/main_loop_win32.h"

@@ -1,4 +1,4 @@
-#include "app/str2int32.h"
+#include "base/str2int32.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,8 +1,8 @@
-#include "app/log.h"
+#include "base/log.h"
 
-#include "app/exceptions.h"
-#include "app/utc_time.h"
-#include "app/version.h"
+#include "base/exceptions.h"
+#include "base/utc_time.h"
+#include "base/version.h"
 
 #include <fmt/format.h>
 

@@ -1,6 +1,6 @@
-#include "app/clock.h"
+#include "base/clock.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 #include <exception>
 #include <thread>

@@ -1,6 +1,6 @@
-#include "app/exceptions.h"
-#include "app/log.h"
-#include "app/version.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "support/fresh_state.h"
 
 #include <filesystem>

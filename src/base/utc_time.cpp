@@ -1,4 +1,4 @@
-#include "app/utc_time.h"
+#include "base/utc_time.h"
 
 #include <chrono>
 #include <ctime>

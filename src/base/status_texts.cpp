@@ -1,5 +1,5 @@
-#include "app/log.h"
-#include "display/display.h"
+#include "base/log.h"
+#include "base/display.h"
 
 namespace brg {
 

@@ -1,6 +1,6 @@
-#include "app/version.h"
+#include "base/version.h"
 
-#include "app/str2int32.h"
+#include "base/str2int32.h"
 
 #include <nlohmann/json.hpp>
 #include <regex>
