@@ -15,24 +15,6 @@ namespace {
 using brg::sim::LineServer;
 namespace fs = std::filesystem;
 
-constexpr char kCaptureFile[] = "tests/data/psx-opening-capture.txt";
-
-// The capture kept with the sources, found upwards from the program (build/<preset>/tools/).
-fs::path lf_findCapture(const char* argv0)
-{
-    std::error_code error;
-    fs::path folder = fs::canonical("/proc/self/exe", error).parent_path();
-    if (error)
-        folder = fs::absolute(argv0).parent_path();
-    for (int up = 0; up < 6 && !folder.empty(); ++up, folder = folder.parent_path()) {
-        if (fs::exists(folder / kCaptureFile))
-            return folder / kCaptureFile;
-        if (folder == folder.parent_path())
-            break;
-    }
-    return {};
-}
-
 std::vector<std::string> lf_readLines(const fs::path& file)
 {
     std::ifstream in(file);
@@ -159,7 +141,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (burstFile.empty())
-        burstFile = lf_findCapture(argv[0]);
+        burstFile = PSX_SIM_CAPTURE; // the capture kept with the sources, named at build time
     if (burstFile.empty() || !fs::exists(burstFile)) {
         std::cerr << "no opening burst: give --burst FILE\n";
         return 1;
