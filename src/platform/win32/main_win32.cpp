@@ -7,10 +7,15 @@
 #include "base/version.h"
 #include "config/config_items.h"
 #include "config/config_reader.h"
+#include "display/version_check.h"
+#include "display/window_display.h"
 #include "net/main_loop.h"
 #include "platform/system_drives.h"
+#include "platform/win32/gdi_canvas_win32.h"
 #include "platform/win32/main_loop_win32.h"
 #include "platform/win32/socket_win32.h"
+#include "platform/win32/version_fetch_win32.h"
+#include "platform/win32/window_host_win32.h"
 #include "sioc/drives.h"
 
 #include <windows.h>
@@ -33,6 +38,8 @@ constexpr int kWindowHeight = 236;
 
 HWND s_window = nullptr;
 std::unique_ptr<brg::Win32MainLoop> s_loop;
+std::shared_ptr<brg::WindowDisplay> s_display;
+std::shared_ptr<brg::Win32WindowHost> s_host;
 
 std::optional<brg::WindowPosition> lf_windowPosition()
 {
@@ -55,10 +62,17 @@ LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
+        HDC dc = BeginPaint(window, &paint);
+        if (s_host) {
+            brg::GdiCanvas canvas(dc, *s_host);
+            s_display->paint(canvas);
+        }
         EndPaint(window, &paint);
         return 0;
     }
+    case brg::Win32WindowHost::kUpdateNowMessage:
+        UpdateWindow(window);
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -102,7 +116,7 @@ int initInstance(HINSTANCE instance)
         return 0;
     }
 
-    if (!lf_waitForDisplay([] { return brg::g_display != nullptr; })) {
+    if (!lf_waitForDisplay([] { return s_display && s_display->initialised(); })) {
         g_log.write("initInstance failed");
         return 0;
     }
@@ -115,6 +129,8 @@ int initInstance(HINSTANCE instance)
         g_log.write("initInstance failed");
         return 0;
     }
+    s_host = std::make_shared<brg::Win32WindowHost>(s_window);
+    s_display->attachWindow(s_host);
     s_loop = std::make_unique<brg::Win32MainLoop>(lf_handleLoopMessage, s_window);
     brg::g_mainWindow = s_loop.get();
     ShowWindow(s_window, SW_SHOW);
@@ -154,7 +170,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 1;
     }
     // The configuration items are defined with their defaults by their own static construction.
-    g_display = std::make_shared<StatusTexts>();
+    s_display = std::make_shared<WindowDisplay>();
+    g_display = s_display;
+    // Windows 11 reports major version 10 too.
+    g_versionCheck = [] {
+        const unsigned long major = gf_osMajorVersion();
+        if (major == 10 || major == 11)
+            checkVersion(gf_winInetFetch, kVersionUrl);
+    };
     g_socketProvider = std::make_shared<Win32SocketProvider>();
     g_driveProvider = gf_systemDrives();
     const int result = initInstance(instance);
