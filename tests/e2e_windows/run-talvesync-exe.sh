@@ -39,11 +39,18 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1
 mkfifo sioc.in psx.in
 "$tools/sioc-sim" --port 0 --vivo-ms 0 <sioc.in >sioc.out & pids+=($!)
 exec 3>sioc.in
-"$tools/psx-sim" --port 10747 --tick-ms 0 <psx.in >psx.out & pids+=($!)
-exec 4>psx.in
 wait_for '^listening' sioc.out 10
-wait_for '^listening' psx.out 10
 sioc_port=$(sed -n 's/^listening //p' sioc.out)
+# The colour at a point of the window's client area in a screenshot, as RRGGBB.
+client_origin() { xwininfo -display "$display" -root -tree | sed -nE 's/.*"Talvesync": .* [0-9]+x[0-9]+\+([0-9]+)\+([0-9]+) .*/\1 \2/p' | head -n 1; }
+colour_at() { # shot x y
+  local origin; read -r -a origin <<<"$(client_origin)"
+  convert "$1" -crop "1x1+$((origin[0] + $2))+$((origin[1] + $3))" -depth 8 txt:- | grep -oE '#[0-9A-F]{6}' | head -n 1
+}
+expect_colour() { # shot x y RRGGBB what
+  local seen; seen=$(colour_at "$1" "$2" "$3")
+  [ "$seen" = "#$4" ] || fail "$5 at ($2, $3) is $seen, not #$4"
+}
 cfg_value() { tr -d '\r' <Talvesync.cfg | sed -n "s/^$1=//p"; } # the program writes CRLF lines
 
 "$tools/ssi-writer" cockpit.ssi 1006 2005 >/dev/null
@@ -59,6 +66,16 @@ CFG
 
 start=$(date +%s.%N)
 wine "$exe" & bridge=$!; pids+=($bridge)
+# SIOC first, PSX not there yet: its indicator is red while SIOC's is lime green.
+wait_for 'connecting to PSX' Log.txt 60
+sleep 1 # the paint after SIOC's connection flag changed
+import -display "$display" -window root "$artefacts/status-window-without-psx.png"
+expect_colour "$artefacts/status-window-without-psx.png" 330 150 FF0000 "the PSX indicator without PSX"
+expect_colour "$artefacts/status-window-without-psx.png" 358 150 32CD32 "the SIOC indicator with SIOC"
+
+"$tools/psx-sim" --port 10747 --tick-ms 0 <psx.in >psx.out & pids+=($!)
+exec 4>psx.in
+wait_for '^listening' psx.out 10
 wait_for 'recv Arn.Inicio:1006:' sioc.out 60
 wait_for 'processing input from PSX and SIOC started' Log.txt 60
 echo "start to processing: $(echo "$(date +%s.%N) - $start" | bc) s"
@@ -71,6 +88,12 @@ wait_for 'recv Arn.Resp:2005=7:' sioc.out 10
 
 sleep 1 # the last paint after the connection flags changed
 import -display "$display" -window root "$artefacts/status-window.png"
+shot=$artefacts/status-window.png
+expect_colour "$shot" 150 160 99CCFF "the data band"
+expect_colour "$shot" 330 150 32CD32 "the PSX indicator"
+expect_colour "$shot" 358 150 32CD32 "the SIOC indicator"
+expect_colour "$shot" 700 190 32CD32 "the status band"
+expect_colour "$shot" 700 50 000000 "the second band"
 xwininfo -display "$display" -root -tree >windows.txt
 # The title from the string resource; the client area a frame's width right of x = 400.
 grep -Eq '"Talvesync": .* [0-9]+x[0-9]+\+40[0-9]\+' windows.txt \
