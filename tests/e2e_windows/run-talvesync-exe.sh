@@ -103,14 +103,43 @@ wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 || fail "taskkill failed: $(c
 status=0; wait "$bridge" || status=$?
 [ "$status" -eq 0 ] || fail "Talvesync.exe ended with $status"
 wait_for 'recv Arn.Fin:' sioc.out 10
-tr -d '\r' <Log.txt >log.txt # the program writes CRLF lines
-grep -q ' User closed Talvesync$' log.txt || fail "no close line in the log"
-tail -n 1 log.txt | grep -Eq '^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}$' \
+# (not log.txt: Wine's file names ignore case, and the next run's Log.txt would be this file)
+tr -d '\r' <Log.txt >status-run.log # the program writes CRLF lines
+grep -q ' User closed Talvesync$' status-run.log || fail "no close line in the log"
+tail -n 1 status-run.log | grep -Eq '^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}$' \
   || fail "the log does not end with its asctime line"
 # The window stood at 400 (the frame's left edge); that is what is kept.
 [ "$(cfg_value MAIN_WINDOW_X)" = 400 ] && [ "$(cfg_value MAIN_WINDOW_Y)" = 20 ] \
   || fail "window position not kept: $(grep MAIN_WINDOW Talvesync.cfg)"
-echo quit >&3; echo quit >&4
 cp Log.txt "$artefacts/Log.txt"
+
+# A second run as the left CDU's screen, in amber so that its text stands out from the panel's
+# colours: PSX sends the CDU's fourteen rows and unblanks it.
+rm Log.txt
+cat >Talvesync.cfg <<CFG
+IOCP_HOSTADDRESS=127.0.0.1
+IOCP_port=$sioc_port
+CONFIG_FILE=cockpit.ssi
+VERSION_CHECK=0
+CDU_L=1
+CDU_COLOR_R=255
+CDU_COLOR_G=200
+CDU_COLOR_B=0
+CFG
+wine "$exe" & bridge=$!; pids+=($bridge)
+wait_for 'window changed into CDU screen' Log.txt 60
+for row in $(seq 62 75); do echo "send Qs$row=ROW $((row - 62)) OF THE LEFT CDU" >&4; done
+echo "send Qi89=0" >&4
+sleep 2 # two hand-overs to the painter
+shot=$artefacts/cdu-screen.png
+import -display "$display" -window root "$shot"
+amber=$(convert "$shot" -fill black +opaque '#FFC800' -fill white -opaque '#FFC800' -format '%[fx:int(mean*w*h)]' info:)
+[ "$amber" -gt 500 ] || fail "the CDU screen shows no text in the CDU colour ($amber pixels)"
+wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 || fail "taskkill failed: $(cat taskkill.txt)"
+status=0; wait "$bridge" || status=$?
+[ "$status" -eq 0 ] || fail "Talvesync.exe as CDU screen ended with $status"
+tr -d '\r' <Log.txt | grep -q ' window back to normal\.$' || fail "the window did not leave CDU mode"
+cp Log.txt "$artefacts/cdu-run-Log.txt"
+echo quit >&3; echo quit >&4
 echo "e2e-windows: passed (screenshot in $artefacts)"
 cd / && rm -rf "$work"
