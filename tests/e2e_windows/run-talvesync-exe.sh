@@ -47,9 +47,23 @@ colour_at() { # shot x y
   local origin; read -r -a origin <<<"$(client_origin)"
   convert "$1" -crop "1x1+$((origin[0] + $2))+$((origin[1] + $3))" -depth 8 txt:- | grep -oE '#[0-9A-F]{6}' | head -n 1
 }
-expect_colour() { # shot x y RRGGBB what
-  local seen; seen=$(colour_at "$1" "$2" "$3")
-  [ "$seen" = "#$4" ] || fail "$5 at ($2, $3) is $seen, not #$4"
+colour_is() { [ "$(colour_at "$1" "$2" "$3")" = "#$4" ]; } # shot x y RRGGBB
+# Takes screenshots into FILE until CHECK FILE holds (the window paints on its own time), 10 s at most.
+screen_until() { # file check what
+  for _ in $(seq 20); do
+    import -display "$display" -window root "$1"
+    "$2" "$1" && return 0
+    sleep 0.5
+  done
+  fail "$3 (screenshot $1)"
+}
+without_psx() { colour_is "$1" 330 150 FF0000 && colour_is "$1" 358 150 32CD32; }
+both_connected() {
+  colour_is "$1" 150 160 99CCFF && colour_is "$1" 330 150 32CD32 && colour_is "$1" 358 150 32CD32 \
+    && colour_is "$1" 700 190 32CD32 && colour_is "$1" 700 50 000000
+}
+cdu_text_shown() { # more than a few glyphs' worth of pixels in the CDU colour
+  [ "$(convert "$1" -fill black +opaque '#FFC800' -fill white -opaque '#FFC800' -format '%[fx:int(mean*w*h)]' info:)" -gt 500 ]
 }
 cfg_value() { tr -d '\r' <Talvesync.cfg | sed -n "s/^$1=//p"; } # the program writes CRLF lines
 
@@ -68,10 +82,8 @@ start=$(date +%s.%N)
 wine "$exe" & bridge=$!; pids+=($bridge)
 # SIOC first, PSX not there yet: its indicator is red while SIOC's is lime green.
 wait_for 'connecting to PSX' Log.txt 60
-sleep 1 # the paint after SIOC's connection flag changed
-import -display "$display" -window root "$artefacts/status-window-without-psx.png"
-expect_colour "$artefacts/status-window-without-psx.png" 330 150 FF0000 "the PSX indicator without PSX"
-expect_colour "$artefacts/status-window-without-psx.png" 358 150 32CD32 "the SIOC indicator with SIOC"
+screen_until "$artefacts/status-window-without-psx.png" without_psx \
+  "without PSX, the PSX indicator is not red or the SIOC one not lime green"
 
 "$tools/psx-sim" --port 10747 --tick-ms 0 <psx.in >psx.out & pids+=($!)
 exec 4>psx.in
@@ -86,14 +98,8 @@ wait_for 'recv Qh6=1' psx.out 10
 echo "send Qi5=7" >&4
 wait_for 'recv Arn.Resp:2005=7:' sioc.out 10
 
-sleep 1 # the last paint after the connection flags changed
-import -display "$display" -window root "$artefacts/status-window.png"
-shot=$artefacts/status-window.png
-expect_colour "$shot" 150 160 99CCFF "the data band"
-expect_colour "$shot" 330 150 32CD32 "the PSX indicator"
-expect_colour "$shot" 358 150 32CD32 "the SIOC indicator"
-expect_colour "$shot" 700 190 32CD32 "the status band"
-expect_colour "$shot" 700 50 000000 "the second band"
+screen_until "$artefacts/status-window.png" both_connected \
+  "with both servers, the bands and indicators do not show light blue, lime green and black"
 xwininfo -display "$display" -root -tree >windows.txt
 # The title from the string resource; the client area a frame's width right of x = 400.
 grep -Eq '"Talvesync": .* [0-9]+x[0-9]+\+40[0-9]\+' windows.txt \
@@ -130,11 +136,7 @@ wine "$exe" & bridge=$!; pids+=($bridge)
 wait_for 'window changed into CDU screen' Log.txt 60
 for row in $(seq 62 75); do echo "send Qs$row=ROW $((row - 62)) OF THE LEFT CDU" >&4; done
 echo "send Qi89=0" >&4
-sleep 2 # two hand-overs to the painter
-shot=$artefacts/cdu-screen.png
-import -display "$display" -window root "$shot"
-amber=$(convert "$shot" -fill black +opaque '#FFC800' -fill white -opaque '#FFC800' -format '%[fx:int(mean*w*h)]' info:)
-[ "$amber" -gt 500 ] || fail "the CDU screen shows no text in the CDU colour ($amber pixels)"
+screen_until "$artefacts/cdu-screen.png" cdu_text_shown "the CDU screen shows no text in the CDU colour"
 wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 || fail "taskkill failed: $(cat taskkill.txt)"
 status=0; wait "$bridge" || status=$?
 [ "$status" -eq 0 ] || fail "Talvesync.exe as CDU screen ended with $status"
