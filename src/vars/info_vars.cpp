@@ -219,8 +219,10 @@ void ChronoVar::refresh()
         sendIfChanged(kBlank4);
         return;
     }
-    const auto minutes = static_cast<std::int32_t>(lf_psx(3126 + side));
-    const std::int32_t hhmm = minutes + (minutes / 60) * 40;
+    // 64 bits: a garbage minute count near the int32 limits must not overflow; the display
+    // keeps only the last four digits anyway.
+    const auto minutes = static_cast<std::int64_t>(static_cast<std::int32_t>(lf_psx(3126 + side)));
+    const std::int64_t hhmm = minutes + (minutes / 60) * 40;
     sendIfChanged(static_cast<std::int32_t>(gf_bcd(static_cast<std::uint32_t>(hhmm), 4) + kDecimalPointBit16));
 }
 
