@@ -37,9 +37,6 @@ void BridgeRun::SetUp()
     g_clock = m_clock;
     m_startWorkerThread = g_startWorkerThread;
     g_startWorkerThread = [this] { m_worker = std::thread(lf_syncAndProcess_as_Thread); };
-    m_loop = std::make_unique<NativeMainLoop>(
-        [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) { handle(message, wParam, lParam); });
-    g_mainWindow = m_loop.get();
 
     m_siocServer = std::make_unique<TcpListener>();
     auto parameters = std::make_shared<SiocParameters>();
@@ -49,14 +46,38 @@ void BridgeRun::SetUp()
     // A port nobody listens on until the test calls listenPsx().
     g_psxPort = TcpListener().port();
 
-    m_loopThread = std::thread([this] { m_loop->run(); });
+    // A Win32 loop's window belongs to the thread that makes it, and only that thread receives its
+    // messages: the loop is made, run and destroyed on a thread of its own.
+    std::promise<void> made;
+    auto madeFuture = made.get_future();
+    m_loopThread = std::thread([this, &made] {
+        try {
+            m_loop = std::make_unique<NativeMainLoop>(
+                [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) { handle(message, wParam, lParam); });
+        } catch (...) {
+            made.set_exception(std::current_exception());
+            return;
+        }
+        made.set_value();
+        m_loop->run();
+        m_loopStopped.set_value();
+        m_loopReleased.get_future().wait();
+        m_loop.reset();
+    });
+    try {
+        madeFuture.get();
+    } catch (...) {
+        m_loopThread.join();
+        throw;
+    }
+    g_mainWindow = m_loop.get();
 }
 
 void BridgeRun::TearDown()
 {
     // No more notifications, hence no worker start, from here on.
     m_loop->quit();
-    m_loopThread.join();
+    m_loopStopped.get_future().wait();
     // Ends a processing loop the test left running; does nothing after an exit.
     g_closing = true;
     lf_exit(E_USER_CLOSE);
@@ -65,7 +86,8 @@ void BridgeRun::TearDown()
     m_clock->joinAll();
     // The sockets go while their loop still exists.
     gf_resetProcessState();
-    m_loop.reset();
+    m_loopReleased.set_value();
+    m_loopThread.join();
     g_socketProvider.reset();
     g_clock = std::make_shared<SteadyClock>();
     g_psxPort = 10747;

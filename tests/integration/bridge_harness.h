@@ -1,5 +1,5 @@
 #pragma once
-// A whole bridge in one process: this platform's main loop on a thread of its own, its sockets,
+// A whole bridge in one process, on both platforms: this platform's main loop on a thread of its own, its sockets,
 // the engine, and plain loopback servers standing in for SIOC and PSX that the test drives.
 #include "app/bridge_engine.h"
 #include "app/exit_sequence.h"
@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -70,6 +71,8 @@ private:
     std::shared_ptr<JoiningClock> m_clock;
     std::unique_ptr<NativeMainLoop> m_loop;
     std::thread m_loopThread;
+    std::promise<void> m_loopStopped;
+    std::promise<void> m_loopReleased; // the loop goes after the sockets that notify it
     std::thread m_worker;
     std::function<void()> m_startWorkerThread;
 };
