@@ -13,48 +13,12 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <stdexcept>
 
 namespace brg {
 
 namespace {
-
-// The variables whose binding switches a decoder flag on, as number ranges.
-struct FlagSource {
-    DecoderFlag flag;
-    std::uint32_t first;
-    std::uint32_t last;
-};
-
-constexpr FlagSource kFlagSources[] = {
-    {DecoderFlag::Qs106, 2092, 2092},        {DecoderFlag::Qs106, 5631, 5644},
-    {DecoderFlag::Qs107, 2093, 2093},        {DecoderFlag::Qs107, 5651, 5664},
-    {DecoderFlag::Qs108, 2094, 2094},        {DecoderFlag::Qs108, 5671, 5684},
-    {DecoderFlag::Qs118, 3028, 3028},        {DecoderFlag::Qs118, 3055, 3055},
-    {DecoderFlag::Qs118, 2204, 2204},        {DecoderFlag::Qs120, 3708, 3710},
-    {DecoderFlag::Qs120, 4743, 4745},        {DecoderFlag::Qs120SharedFields, 3708, 3710},
-    {DecoderFlag::Qs121, 4880, 4886},        {DecoderFlag::Qs124, 3124, 3124},
-    {DecoderFlag::Qs124, 3130, 3131},        {DecoderFlag::Qs125, 3125, 3125},
-    {DecoderFlag::Qs125, 3134, 3135},        {DecoderFlag::Qs126, 3126, 3126},
-    {DecoderFlag::Qs127, 3127, 3127},        {DecoderFlag::Qs128, 3128, 3128},
-    {DecoderFlag::Qs129, 3129, 3129},        {DecoderFlag::Qs321, 4997, 4999},
-    {DecoderFlag::Qs328, 5421, 5444},        {DecoderFlag::Qs329, 5445, 5468},
-    {DecoderFlag::Qs330, 5469, 5492},        {DecoderFlag::Qs331, 5493, 5516},
-    {DecoderFlag::Qs332, 5517, 5540},        {DecoderFlag::Qs333, 5541, 5564},
-    {DecoderFlag::Qs334, 5565, 5588},        {DecoderFlag::Qs335, 5589, 5612},
-    {DecoderFlag::Qs357, 3711, 3712},        {DecoderFlag::Qs357, 4746, 4747},
-    {DecoderFlag::Qs357SharedFields, 3711, 3712}, {DecoderFlag::Qs428, 3428, 3430},
-    {DecoderFlag::Qs429, 5624, 5630},        {DecoderFlag::Qs431, 4730, 4732},
-    {DecoderFlag::Qs432, 4890, 4916},        {DecoderFlag::Qs434, 3434, 3434},
-    {DecoderFlag::Qs434, 436, 436},          {DecoderFlag::Qs434, 4735, 4739},
-    {DecoderFlag::Qs436Levers, 4735, 4739},  {DecoderFlag::Qs438, 5613, 5623},
-    {DecoderFlag::Qs448, 5685, 5686},        {DecoderFlag::Qs449, 5687, 5688},
-    {DecoderFlag::Qs457, 4887, 4887},        {DecoderFlag::Qs458, 3022, 3023},
-    {DecoderFlag::Qs459, 3024, 3025},        {DecoderFlag::Qs460, 3026, 3027},
-    {DecoderFlag::Qi98To104, 3720, 3740},    {DecoderFlag::Qi175, 2098, 2104},
-    {DecoderFlag::Qi175, 2106, 2107},        {DecoderFlag::Qi175, 2109, 2109},
-    {DecoderFlag::Qi175, 3720, 3740},
-};
 
 // The Qh switches whose positions also drive a virtual switch (4700 AutobrVirtual on 1134 …).
 std::uint32_t lf_virtualSwitchOf(std::uint32_t v)
@@ -123,6 +87,135 @@ void lf_traceQLine(Trace trace, const NumberList& list, std::uint32_t n, std::st
 
 bool lf_inRange(std::uint32_t n, std::uint32_t first, std::uint32_t last) { return n >= first && n <= last; }
 
+// Text Vars that PSX's value reaches only through the Var itself.
+void lf_storeAndSend(const FromPsxChannel& channel, std::uint32_t n, std::string_view value)
+{
+    Var* var = channel.boundVar(n);
+    if (!var)
+        return;
+    g_qsStrings.set(n, std::string(value));
+    var->sendToPsx();
+}
+
+// A CDU's fourteen lines of one kind from Qs `first` on; kept for when the user selects that CDU.
+template <void (Display::*Paint)(std::uint32_t, std::uint32_t, const std::string&)>
+void lf_cduLine(std::uint32_t first, std::uint32_t n, std::string_view value)
+{
+    g_qsStrings.set(n, std::string(value));
+    const std::uint32_t cdu = (n - first) / 14;
+    if (lf_cduShown(cdu))
+        ((*g_display).*Paint)(cdu, n - first - 14 * cdu, std::string(value));
+}
+
+// Variables whose binding switches a decoder flag on; empty by default.
+struct VarRange {
+    std::uint32_t first = 1;
+    std::uint32_t last = 0;
+};
+using VarRanges = std::array<VarRange, 3>;
+
+using QsDecode = void (*)(FromPsxChannel& channel, std::string_view value, std::uint32_t n);
+
+// One Qs number or range and what it feeds. A row with a flag is decoded only while one of its
+// sources is bound; a row without one (Count) always.
+struct QsRow {
+    std::uint32_t first;
+    std::uint32_t last;
+    QsDecode decode;
+    DecoderFlag flag = DecoderFlag::Count;
+    VarRanges sources{};
+};
+
+using C = FromPsxChannel;
+using F = DecoderFlag;
+using V = std::string_view;
+using N = std::uint32_t;
+
+constexpr QsRow kQsRows[] = {
+    {4, 61, [](C& c, V v, N n) { lf_storeAndSend(c, n, v); }},
+    {104, 105, [](C& c, V v, N n) { lf_storeAndSend(c, n, v); }},
+    {109, 111, [](C& c, V v, N n) { lf_storeAndSend(c, n, v); }},
+    {113, 115, [](C& c, V v, N n) { lf_storeAndSend(c, n, v); }},
+    {117, 117, [](C& c, V v, N n) { lf_storeAndSend(c, n, v); }},
+    {62, 103, [](C&, V v, N n) { lf_cduLine<&Display::cduLargeLine>(62, n, v); }},
+    {500, 541, [](C&, V v, N n) { if (cfg::LCD_CDU.value()) lf_cduLine<&Display::cduColourLine>(500, n, v); }},
+    {137, 320, [](C& c, V v, N n) { if (c.isBound(5100 + n)) g_qsStrings.set(n, std::string(v)); }},
+    {106, 106, [](C& c, V v, N) { decodeRadioPanel(c, v, 0); }, F::Qs106, {{{2092, 2092}, {5631, 5644}}}},
+    {107, 107, [](C& c, V v, N) { decodeRadioPanel(c, v, 1); }, F::Qs107, {{{2093, 2093}, {5651, 5664}}}},
+    {108, 108, [](C& c, V v, N) { decodeRadioPanel(c, v, 2); }, F::Qs108, {{{2094, 2094}, {5671, 5684}}}},
+    {112, 112, [](C& c, V v, N) { decodeQsn(c, v, 3006, 5); }},
+    {118, 118, [](C& c, V v, N) { decodeTransponder(c, v); }, F::Qs118, {{{3028, 3028}, {3055, 3055}, {2204, 2204}}}},
+    {120, 120, [](C& c, V v, N) { decodeFlightControls(c, v); }, F::Qs120, {{{3708, 3710}, {4743, 4745}}}},
+    {121, 121, [](C& c, V v, N) { decodeAttitude(c, v); }, F::Qs121, {{{4880, 4886}}}},
+    {124, 124, [](C& c, V v, N) { decodeClock(c, v, 3124, 3130, 3131); }, F::Qs124, {{{3124, 3124}, {3130, 3131}}}},
+    {125, 125, [](C& c, V v, N) { decodeClock(c, v, 3125, 3134, 3135); }, F::Qs125, {{{3125, 3125}, {3134, 3135}}}},
+    {126, 126, [](C& c, V v, N) { decodeElapsed(c, v, 3126, true); }, F::Qs126, {{{3126, 3126}}}},
+    {127, 127, [](C& c, V v, N) { decodeElapsed(c, v, 3127, false); }, F::Qs127, {{{3127, 3127}}}},
+    {128, 128, [](C& c, V v, N) { decodeChronograph(c, v, 3128); }, F::Qs128, {{{3128, 3128}}}},
+    {129, 129, [](C& c, V v, N) { decodeChronograph(c, v, 3129); }, F::Qs129, {{{3129, 3129}}}},
+    {321, 321, [](C& c, V v, N) { decodeQsn(c, v, 4996, 4); }, F::Qs321, {{{4997, 4999}}}},
+    {323, 323, [](C& c, V v, N) { decodeQsn(c, v, 4920, 16); }},
+    {324, 324, [](C& c, V v, N) { decodeQsn(c, v, 4936, 22); }},
+    {328, 328, [](C& c, V v, N) { decodeQsn(c, v, 5421, 24); }, F::Qs328, {{{5421, 5444}}}},
+    {329, 329, [](C& c, V v, N) { decodeQsn(c, v, 5445, 24); }, F::Qs329, {{{5445, 5468}}}},
+    {330, 330, [](C& c, V v, N) { decodeQsn(c, v, 5469, 24); }, F::Qs330, {{{5469, 5492}}}},
+    {331, 331, [](C& c, V v, N) { decodeQsn(c, v, 5493, 24); }, F::Qs331, {{{5493, 5516}}}},
+    {332, 332, [](C& c, V v, N) { decodeQsn(c, v, 5517, 24); }, F::Qs332, {{{5517, 5540}}}},
+    {333, 333, [](C& c, V v, N) { decodeQsn(c, v, 5541, 24); }, F::Qs333, {{{5541, 5564}}}},
+    {334, 334, [](C& c, V v, N) { decodeQsn(c, v, 5565, 24); }, F::Qs334, {{{5565, 5588}}}},
+    {335, 335, [](C& c, V v, N) { decodeQsn(c, v, 5589, 24); }, F::Qs335, {{{5589, 5612}}}},
+    {357, 357, [](C& c, V v, N) { decodeBrakes(c, v); }, F::Qs357, {{{3711, 3712}, {4746, 4747}}}},
+    {428, 428, [](C& c, V v, N) { decodeQsn(c, v, 3428, 3); }, F::Qs428, {{{3428, 3430}}}},
+    {429, 429, [](C& c, V v, N) { decodeQsn(c, v, 5624, 7); }, F::Qs429, {{{5624, 5630}}}},
+    {431, 431, [](C& c, V v, N) { decodeQsn(c, v, 4730, 3); }, F::Qs431, {{{4730, 4732}}}},
+    // PSX writes the cabin temperatures as "target,actual" pairs between the ";".
+    {432, 432, [](C& c, V v, N) { decodeQsn(c, v, 4890, 27, ";,"); }, F::Qs432, {{{4890, 4916}}}},
+    {434, 434, [](C& c, V v, N) { decodeQs434(c, v); }, F::Qs434, {{{3434, 3434}, {436, 436}, {4735, 4739}}}},
+    {436, 436, [](C& c, V v, N) {
+         if (Var* var = c.boundVar(436); var && c.qs436Mode() == 0)
+             var->sendToPsx();
+         if (c.qs436Mode() == 1 && c.decoderFlag(F::Qs436Levers))
+             decodeThrustLevers(c, v);
+     }},
+    {438, 438, [](C& c, V v, N) { decodeTanks(c, v); }, F::Qs438, {{{5613, 5623}}}},
+    {448, 448, [](C& c, V v, N) { decodePair(c, v, 5685); }, F::Qs448, {{{5685, 5686}}}},
+    {449, 449, [](C& c, V v, N) { decodePair(c, v, 5687); }, F::Qs449, {{{5687, 5688}}}},
+    {457, 457, [](C& c, V v, N) { decodeCallPanel(c, v); }, F::Qs457, {{{4887, 4887}}}},
+    {458, 458, [](C& c, V v, N) { decodeFrequencyPair(c, v, 3022, 3023); }, F::Qs458, {{{3022, 3023}}}},
+    {459, 459, [](C& c, V v, N) { decodeFrequencyPair(c, v, 3024, 3025); }, F::Qs459, {{{3024, 3025}}}},
+    {460, 460, [](C& c, V v, N) { decodeFrequencyPair(c, v, 3026, 3027); }, F::Qs460, {{{3026, 3027}}}},
+    {480, 480, [](C& c, V v, N) { decodeQs480(c, v); }},
+    {483, 483, [](C& c, V v, N) { decodeQsn(c, v, 4990, 6); }},
+};
+
+// Flags that gate part of a decoder or a Qi forward rather than a whole Qs row.
+struct InnerFlag {
+    DecoderFlag flag;
+    std::array<VarRange, 4> sources;
+};
+
+constexpr InnerFlag kInnerFlags[] = {
+    {F::Qs120SharedFields, {{{3708, 3710}}}},
+    {F::Qs357SharedFields, {{{3711, 3712}}}},
+    {F::Qs436Levers, {{{4735, 4739}}}},
+    {F::Qi98To104, {{{3720, 3740}}}},
+    {F::Qi175, {{{2098, 2104}, {2106, 2107}, {2109, 2109}, {3720, 3740}}}},
+};
+
+constexpr std::uint32_t kQsNumbers = 542;
+
+// Row index per Qs number, so a line finds its row without a search; kNoRow where none.
+constexpr std::uint8_t kNoRow = 0xff;
+constexpr std::array<std::uint8_t, kQsNumbers> kQsRowOf = [] {
+    std::array<std::uint8_t, kQsNumbers> index{};
+    index.fill(kNoRow);
+    for (std::size_t row = 0; row < std::size(kQsRows); ++row)
+        for (std::uint32_t n = kQsRows[row].first; n <= kQsRows[row].last; ++n)
+            index[n] = static_cast<std::uint8_t>(row);
+    return index;
+}();
+static_assert(std::size(kQsRows) < kNoRow);
+
 } // namespace
 
 FromPsxChannel::FromPsxChannel() : ReceivingChannel("FromPSX"), m_varTable(kVarCount) {}
@@ -144,24 +237,30 @@ void FromPsxChannel::initInicio(const std::set<std::uint32_t>& numbers, const Va
 
 void FromPsxChannel::computeFlags()
 {
-    const auto anyBound = [this](const FlagSource& source) {
-        for (std::uint32_t n = source.first; n <= source.last; ++n)
-            if (isBound(n))
-                return true;
+    const auto anyBound = [this](const auto& ranges) {
+        for (const VarRange& range : ranges)
+            for (std::uint32_t n = range.first; n <= range.last; ++n)
+                if (isBound(n))
+                    return true;
         return false;
     };
+    const auto setIfAnyBound = [&](DecoderFlag flag, const auto& ranges) {
+        if (flag != DecoderFlag::Count && anyBound(ranges))
+            m_decoderFlags.set(static_cast<std::size_t>(flag));
+    };
     m_decoderFlags.reset();
-    for (const FlagSource& source : kFlagSources)
-        if (anyBound(source))
-            m_decoderFlags.set(static_cast<std::size_t>(source.flag));
+    for (const QsRow& row : kQsRows)
+        setIfAnyBound(row.flag, row.sources);
+    for (const InnerFlag& inner : kInnerFlags)
+        setIfAnyBound(inner.flag, inner.sources);
 
     m_demands = {};
     for (std::uint32_t qi : {211u, 214u, 271u, 273u, 274u})
         if (isBound(2000 + qi))
             m_demands.qi.push_back(qi);
-    if (anyBound({DecoderFlag::Count, 4980, 4989}))
+    if (anyBound(VarRanges{{{4980, 4989}}}))
         m_demands.qs.push_back(480);
-    if (anyBound({DecoderFlag::Count, 4990, 4995}))
+    if (anyBound(VarRanges{{{4990, 4995}}}))
         m_demands.qs.push_back(483);
 }
 
@@ -245,82 +344,13 @@ void FromPsxChannel::decodeQi(std::uint32_t n, std::string_view value)
         pushElement({static_cast<std::uint32_t>(v), converted});
 }
 
-void FromPsxChannel::storeAndSend(std::uint32_t n, std::string_view value)
-{
-    Var* var = boundVar(n);
-    if (!var)
-        return;
-    g_qsStrings.set(n, std::string(value));
-    var->sendToPsx();
-}
-
 void FromPsxChannel::decodeQs(std::uint32_t n, std::string_view value)
 {
-    const auto flag = [this](DecoderFlag f) { return decoderFlag(f); };
-    if (lf_inRange(n, 4, 61) || n == 104 || n == 105 || lf_inRange(n, 109, 111) || lf_inRange(n, 113, 115) ||
-        n == 117) {
-        storeAndSend(n, value);
-    } else if (lf_inRange(n, 62, 103)) {
-        g_qsStrings.set(n, std::string(value));
-        const std::uint32_t cdu = (n - 62) / 14;
-        if (lf_cduShown(cdu))
-            g_display->cduLargeLine(cdu, n - 62 - 14 * cdu, std::string(value));
-    } else if (lf_inRange(n, 106, 108)) {
-        if (flag(static_cast<DecoderFlag>(static_cast<std::size_t>(DecoderFlag::Qs106) + (n - 106))))
-            decodeRadioPanel(*this, value, n - 106);
-    } else if (lf_inRange(n, 137, 320)) {
-        if (isBound(5100 + n))
-            g_qsStrings.set(n, std::string(value));
-    } else if (lf_inRange(n, 328, 335)) {
-        if (flag(static_cast<DecoderFlag>(static_cast<std::size_t>(DecoderFlag::Qs328) + (n - 328))))
-            decodeQsn(*this, value, 5421 + 24 * (n - 328), 24);
-    } else if (lf_inRange(n, 500, 541)) {
-        if (!cfg::LCD_CDU.value())
-            return;
-        g_qsStrings.set(n, std::string(value));
-        const std::uint32_t cdu = (n - 500) / 14;
-        if (lf_cduShown(cdu))
-            g_display->cduColourLine(cdu, n - 500 - 14 * cdu, std::string(value));
-    } else {
-        switch (n) {
-        case 112: decodeQsn(*this, value, 3006, 5); break;
-        case 118: if (flag(DecoderFlag::Qs118)) decodeTransponder(*this, value); break;
-        case 120: if (flag(DecoderFlag::Qs120)) decodeFlightControls(*this, value); break;
-        case 121: if (flag(DecoderFlag::Qs121)) decodeAttitude(*this, value); break;
-        case 124: if (flag(DecoderFlag::Qs124)) decodeClock(*this, value, 3124, 3130, 3131); break;
-        case 125: if (flag(DecoderFlag::Qs125)) decodeClock(*this, value, 3125, 3134, 3135); break;
-        case 126: if (flag(DecoderFlag::Qs126)) decodeElapsed(*this, value, 3126, true); break;
-        case 127: if (flag(DecoderFlag::Qs127)) decodeElapsed(*this, value, 3127, false); break;
-        case 128: if (flag(DecoderFlag::Qs128)) decodeChronograph(*this, value, 3128); break;
-        case 129: if (flag(DecoderFlag::Qs129)) decodeChronograph(*this, value, 3129); break;
-        case 321: if (flag(DecoderFlag::Qs321)) decodeQsn(*this, value, 4996, 4); break;
-        case 323: decodeQsn(*this, value, 4920, 16); break;
-        case 324: decodeQsn(*this, value, 4936, 22); break;
-        case 357: if (flag(DecoderFlag::Qs357)) decodeBrakes(*this, value); break;
-        case 428: if (flag(DecoderFlag::Qs428)) decodeQsn(*this, value, 3428, 3); break;
-        case 429: if (flag(DecoderFlag::Qs429)) decodeQsn(*this, value, 5624, 7); break;
-        case 431: if (flag(DecoderFlag::Qs431)) decodeQsn(*this, value, 4730, 3); break;
-        // PSX writes the cabin temperatures as "target,actual" pairs between the ";".
-        case 432: if (flag(DecoderFlag::Qs432)) decodeQsn(*this, value, 4890, 27, ";,"); break;
-        case 434: if (flag(DecoderFlag::Qs434)) decodeQs434(*this, value); break;
-        case 436:
-            if (Var* var = boundVar(436); var && m_qs436Mode == 0)
-                var->sendToPsx();
-            if (m_qs436Mode == 1 && flag(DecoderFlag::Qs436Levers))
-                decodeThrustLevers(*this, value);
-            break;
-        case 438: if (flag(DecoderFlag::Qs438)) decodeTanks(*this, value); break;
-        case 448: if (flag(DecoderFlag::Qs448)) decodePair(*this, value, 5685); break;
-        case 449: if (flag(DecoderFlag::Qs449)) decodePair(*this, value, 5687); break;
-        case 457: if (flag(DecoderFlag::Qs457)) decodeCallPanel(*this, value); break;
-        case 458: if (flag(DecoderFlag::Qs458)) decodeFrequencyPair(*this, value, 3022, 3023); break;
-        case 459: if (flag(DecoderFlag::Qs459)) decodeFrequencyPair(*this, value, 3024, 3025); break;
-        case 460: if (flag(DecoderFlag::Qs460)) decodeFrequencyPair(*this, value, 3026, 3027); break;
-        case 480: decodeQs480(*this, value); break;
-        case 483: decodeQsn(*this, value, 4990, 6); break;
-        default: break;
-        }
-    }
+    if (n >= kQsNumbers || kQsRowOf[n] == kNoRow)
+        return;
+    const QsRow& row = kQsRows[kQsRowOf[n]];
+    if (row.flag == DecoderFlag::Count || decoderFlag(row.flag))
+        row.decode(*this, value, n);
 }
 
 void FromPsxChannel::flushElement(const ChannelElement& element)

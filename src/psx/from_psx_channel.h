@@ -87,7 +87,6 @@ private:
     void decodeQh(std::uint32_t n, std::string_view value);
     void decodeQi(std::uint32_t n, std::string_view value);
     void decodeQs(std::uint32_t n, std::string_view value);
-    void storeAndSend(std::uint32_t n, std::string_view value);
     void computeFlags();
 
     std::vector<std::shared_ptr<Var>> m_varTable;
