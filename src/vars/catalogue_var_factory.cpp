@@ -1,7 +1,20 @@
 #include "vars/catalogue.h"
-#include "vars/var_factories.h"
+#include "vars/var_types.h"
+
+#include <memory>
+#include <utility>
 
 namespace brg {
+
+namespace {
+
+template <typename T, typename... Args>
+void lf_store(VarPoolImpl& pool, Args&&... args)
+{
+    pool.storeVarPtr(std::make_shared<T>(std::forward<Args>(args)...));
+}
+
+} // namespace
 
 void gf_addCatalogueVar(VarPoolImpl& pool, const CatalogueRow& row, const CatalogueOptions& options)
 {
@@ -13,78 +26,78 @@ void gf_addCatalogueVar(VarPoolImpl& pool, const CatalogueRow& row, const Catalo
     const auto invert = [&p, &options](std::size_t i) { return options.invert.at(static_cast<std::size_t>(p[i])); };
 
     switch (row.type) {
-    case VarType::SwitchVar: return addSwitchVar(pool, n, name);
-    case VarType::Switch12Var: return addSwitch12Var(pool, n, name);
-    case VarType::PushVar: return addPushVar(pool, n, name);
-    case VarType::ClampVar: return addClampVar(pool, n, name, range(0));
-    case VarType::BandVar: return addBandVar(pool, n, name, range(0));
-    case VarType::PotVar: return addPotVar(pool, n, name);
-    case VarType::EncoderVar: return addEncoderVar(pool, n, name, p[0], invert(1));
-    case VarType::KeyCodeVar: return addKeyCodeVar(pool, n, name);
-    case VarType::CduKeyVar: return addCduKeyVar(pool, n, name, p[0]);
-    case VarType::KeyPushVar: return addKeyPushVar(pool, n, name, p[0], code(1));
-    case VarType::KeyPush23Var: return addKeyPush23Var(pool, n, name, p[0], code(1));
-    case VarType::SelectorVar: return addSelectorVar(pool, n, name, code(0));
-    case VarType::LinkedValueVar: return addLinkedValueVar(pool, n, name, code(0));
-    case VarType::LinkedClampVar: return addLinkedClampVar(pool, n, name, code(0), range(1));
-    case VarType::LinkedSwitchVar: return addLinkedSwitchVar(pool, n, name, code(0));
-    case VarType::LinkedPushVar: return addLinkedPushVar(pool, n, name, code(0));
-    case VarType::MessageVar: return addMessageVar(pool, n, name, code(0));
+    case VarType::SwitchVar: return lf_store<SwitchVar>(pool, name, n);
+    case VarType::Switch12Var: return lf_store<Switch12Var>(pool, name, n);
+    case VarType::PushVar: return lf_store<PushVar>(pool, name, n);
+    case VarType::ClampVar: return lf_store<ClampVar>(pool, name, n, range(0));
+    case VarType::BandVar: return lf_store<BandVar>(pool, name, n, range(0));
+    case VarType::PotVar: return lf_store<PotVar>(pool, name, n);
+    case VarType::EncoderVar: return lf_store<EncoderVar>(pool, name, n, p[0], invert(1));
+    case VarType::KeyCodeVar: return lf_store<KeyCodeVar>(pool, name, n);
+    case VarType::CduKeyVar: return lf_store<CduKeyVar>(pool, name, n, p[0]);
+    case VarType::KeyPushVar: return lf_store<KeyPushVar>(pool, name, n, p[0], code(1));
+    case VarType::KeyPush23Var: return lf_store<KeyPush23Var>(pool, name, n, p[0], code(1));
+    case VarType::SelectorVar: return lf_store<SelectorVar>(pool, name, n, code(0));
+    case VarType::LinkedValueVar: return lf_store<LinkedValueVar>(pool, name, n, code(0));
+    case VarType::LinkedClampVar: return lf_store<LinkedClampVar>(pool, name, n, code(0), range(1));
+    case VarType::LinkedSwitchVar: return lf_store<LinkedSwitchVar>(pool, name, n, code(0));
+    case VarType::LinkedPushVar: return lf_store<LinkedPushVar>(pool, name, n, code(0));
+    case VarType::MessageVar: return lf_store<MessageVar>(pool, name, n, code(0));
 
-    case VarType::QsListVar: return addQsListVar(pool, n, name, code(0));
-    case VarType::QsQueuedListVar: return addQsQueuedListVar(pool, n, name);
-    case VarType::QsTripletVar: return addQsTripletVar(pool, n, name);
-    case VarType::QsLetterVar: return addQsLetterVar(pool, n, name, code(0));
-    case VarType::FltControlsVar: return addFltControlsVar(pool, n, name);
-    case VarType::BrakesVar: return addBrakesVar(pool, n, name);
-    case VarType::WxPushVar: return addWxPushVar(pool, n, name);
-    case VarType::WxTurnVar: return addWxTurnVar(pool, n, name);
-    case VarType::QhBitsVar: return addQhBitsVar(pool, n, name);
-    case VarType::QhTwoPushVar: return addQhTwoPushVar(pool, n, name);
-    case VarType::QhTwoStateVar: return addQhTwoStateVar(pool, n, name);
-    case VarType::QhPlus8Var: return addQhPlus8Var(pool, n, name);
-    case VarType::QhFirstItemVar: return addQhFirstItemVar(pool, n, name);
-    case VarType::QhThreeWayVar: return addQhThreeWayVar(pool, n, name);
-    case VarType::QhThreeWay25Var: return addQhThreeWay25Var(pool, n, name);
+    case VarType::QsListVar: return lf_store<QsListVar>(pool, name, n, code(0));
+    case VarType::QsQueuedListVar: return lf_store<QsQueuedListVar>(pool, name, n);
+    case VarType::QsTripletVar: return lf_store<QsTripletVar>(pool, name, n);
+    case VarType::QsLetterVar: return lf_store<QsLetterVar>(pool, name, n, code(0));
+    case VarType::FltControlsVar: return lf_store<FltControlsVar>(pool, name);
+    case VarType::BrakesVar: return lf_store<BrakesVar>(pool, name);
+    case VarType::WxPushVar: return lf_store<WxPushVar>(pool, name);
+    case VarType::WxTurnVar: return lf_store<WxTurnVar>(pool, name);
+    case VarType::QhBitsVar: return lf_store<QhBitsVar>(pool, name, n);
+    case VarType::QhTwoPushVar: return lf_store<QhTwoPushVar>(pool, name, n);
+    case VarType::QhTwoStateVar: return lf_store<QhTwoStateVar>(pool, name, n);
+    case VarType::QhPlus8Var: return lf_store<QhPlus8Var>(pool, name, n);
+    case VarType::QhFirstItemVar: return lf_store<QhFirstItemVar>(pool, name, n);
+    case VarType::QhThreeWayVar: return lf_store<QhThreeWayVar>(pool, name, n);
+    case VarType::QhThreeWay25Var: return lf_store<QhThreeWay25Var>(pool, name, n);
 
-    case VarType::ValueVar: return addValueVar(pool, n, name);
-    case VarType::LinkedForwardVar: return addLinkedForwardVar(pool, n, name, code(0));
-    case VarType::SwitchEchoVar: return addSwitchEchoVar(pool, n, name, code(0));
-    case VarType::BandForwardVar: return addBandForwardVar(pool, n, name);
-    case VarType::Bcd3Var: return addBcd3Var(pool, n, name);
-    case VarType::Bcd3DpVar: return addBcd3DpVar(pool, n, name);
-    case VarType::Bcd5Var: return addBcd5Var(pool, n, name);
-    case VarType::Bcd4bnVar: return addBcd4bnVar(pool, n, name);
-    case VarType::SquawkVar: return addSquawkVar(pool, n, name);
-    case VarType::SquawkDisplayVar: return addSquawkDisplayVar(pool, n, name, code(0));
-    case VarType::FlagVar: return addFlagVar(pool, n, name, code(0));
-    case VarType::ClockVar: return addClockVar(pool, n, name, code(0), code(1));
-    case VarType::ChronoVar: return addChronoVar(pool, n, name, code(0), code(1));
-    case VarType::RadioFreqVar: return addRadioFreqVar(pool, n, name, code(0), code(1), code(2));
-    case VarType::GatedValueVar: return addGatedValueVar(pool, n, name, code(0), code(1));
-    case VarType::AudioBitsVar: return addAudioBitsVar(pool, n, name, code(0));
-    case VarType::AudioSelectVar: return addAudioSelectVar(pool, n, name, code(0));
+    case VarType::ValueVar: return lf_store<ValueVar>(pool, name, n);
+    case VarType::LinkedForwardVar: return lf_store<LinkedForwardVar>(pool, name, n, code(0));
+    case VarType::SwitchEchoVar: return lf_store<SwitchEchoVar>(pool, name, n, code(0));
+    case VarType::BandForwardVar: return lf_store<BandForwardVar>(pool, name);
+    case VarType::Bcd3Var: return lf_store<Bcd3Var>(pool, name, n);
+    case VarType::Bcd3DpVar: return lf_store<Bcd3DpVar>(pool, name, n);
+    case VarType::Bcd5Var: return lf_store<Bcd5Var>(pool, name, n);
+    case VarType::Bcd4bnVar: return lf_store<Bcd4bnVar>(pool, name, n);
+    case VarType::SquawkVar: return lf_store<SquawkVar>(pool, name, n);
+    case VarType::SquawkDisplayVar: return lf_store<SquawkDisplayVar>(pool, name, code(0));
+    case VarType::FlagVar: return lf_store<FlagVar>(pool, name, code(0));
+    case VarType::ClockVar: return lf_store<ClockVar>(pool, name, n, code(0), code(1));
+    case VarType::ChronoVar: return lf_store<ChronoVar>(pool, name, n, code(0), code(1));
+    case VarType::RadioFreqVar: return lf_store<RadioFreqVar>(pool, name, n, code(0), code(1), code(2));
+    case VarType::GatedValueVar: return lf_store<GatedValueVar>(pool, name, n, code(0), code(1));
+    case VarType::AudioBitsVar: return lf_store<AudioBitsVar>(pool, name, n, code(0));
+    case VarType::AudioSelectVar: return lf_store<AudioSelectVar>(pool, name, n, code(0));
 
-    case VarType::LightVar3: return addLightVar3(pool, n, name, code(0));
-    case VarType::LightVar3b: return addLightVar3b(pool, n, name, code(0));
-    case VarType::LightVar8: return addLightVar8(pool, n, name, code(0), code(1), code(2));
-    case VarType::LightVar14: return addLightVar14(pool, n, name, code(0), code(1));
-    case VarType::LightVarElt: return addLightVarElt(pool, n, name, code(0));
-    case VarType::LightVarB: return addLightVarB(pool, n, name, code(0), code(1));
-    case VarType::LightVarSquib: return addLightVarSquib(pool, n, name, code(0));
-    case VarType::LightVarEvac: return addLightVarEvac(pool, n, name, code(0));
-    case VarType::LightVarT: return addLightVarT(pool, n, name, code(0), code(1));
-    case VarType::LightVarRadio: return addLightVarRadio(pool, n, name, code(0));
-    case VarType::LightVarCdu: return addLightVarCdu(pool, n, name, code(0));
+    case VarType::LightVar3: return lf_store<LightVar3>(pool, name, n, code(0));
+    case VarType::LightVar3b: return lf_store<LightVar3b>(pool, name, n, code(0));
+    case VarType::LightVar8: return lf_store<LightVar8>(pool, name, n, code(0), code(1), code(2));
+    case VarType::LightVar14: return lf_store<LightVar14>(pool, name, n, code(0), code(1));
+    case VarType::LightVarElt: return lf_store<LightVarElt>(pool, name, n, code(0));
+    case VarType::LightVarB: return lf_store<LightVarB>(pool, name, n, code(0), code(1));
+    case VarType::LightVarSquib: return lf_store<LightVarSquib>(pool, name, n, code(0));
+    case VarType::LightVarEvac: return lf_store<LightVarEvac>(pool, name, n, code(0));
+    case VarType::LightVarT: return lf_store<LightVarT>(pool, name, n, code(0), code(1));
+    case VarType::LightVarRadio: return lf_store<LightVarRadio>(pool, name, n, code(0));
+    case VarType::LightVarCdu: return lf_store<LightVarCdu>(pool, name, n, code(0));
 
-    case VarType::SwitchPositionVar: return addSwitchPositionVar(pool, n, name, code(0), code(1), p[2]);
-    case VarType::ItemSwitchVar: return addItemSwitchVar(pool, n, name, code(0), code(1));
-    case VarType::ItemSwitchOVar: return addItemSwitchOVar(pool, n, name, code(0), code(1));
-    case VarType::ItemPushVar: return addItemPushVar(pool, n, name, code(0), code(1));
-    case VarType::ItemClampVar: return addItemClampVar(pool, n, name, range(0), code(2), code(3));
-    case VarType::ItemBandVar: return addItemBandVar(pool, n, name, range(0), code(2), code(3));
-    case VarType::ItemPotVar: return addItemPotVar(pool, n, name, code(0));
-    case VarType::ItemEncoderVar: return addItemEncoderVar(pool, n, name, p[0], code(1), code(2), invert(3));
+    case VarType::SwitchPositionVar: return lf_store<SwitchPositionVar>(pool, name, n, code(0), code(1), p[2]);
+    case VarType::ItemSwitchVar: return lf_store<ItemSwitchVar>(pool, name, n, code(0), code(1));
+    case VarType::ItemSwitchOVar: return lf_store<ItemSwitchOVar>(pool, name, n, code(0), code(1));
+    case VarType::ItemPushVar: return lf_store<ItemPushVar>(pool, name, n, code(0), code(1));
+    case VarType::ItemClampVar: return lf_store<ItemClampVar>(pool, name, n, range(0), code(2), code(3));
+    case VarType::ItemBandVar: return lf_store<ItemBandVar>(pool, name, n, range(0), code(2), code(3));
+    case VarType::ItemPotVar: return lf_store<ItemPotVar>(pool, name, n, code(0));
+    case VarType::ItemEncoderVar: return lf_store<ItemEncoderVar>(pool, name, n, p[0], code(1), code(2), invert(3));
     }
 }
 

@@ -1,7 +1,7 @@
 #include "base/exceptions.h"
 #include "sent_elements.h"
 #include "support/fresh_state.h"
-#include "vars/var_factories.h"
+#include "vars/catalogue.h"
 #include "vars/var_types.h"
 
 #include <gmock/gmock.h>
@@ -21,24 +21,29 @@ protected:
         test::FreshState::SetUp();
         g_varPool = std::make_shared<VarPoolImpl>(VarPoolImpl::Builders{});
         VarPoolImpl& pool = *g_varPool;
-        addQsListVar(pool, 117, "TcasPanSel", 4);
-        addSwitchPositionVar(pool, 3013, "TcasPanSelL", 117, 1, 0);
-        addSwitchPositionVar(pool, 3014, "TcasPanSelR", 117, 1, 1);
-        addQhFirstItemVar(pool, 1170, "GearLever");
-        addSwitchPositionVar(pool, 3771, "GearLeverUp", 1170, 1);
-        addQhTwoStateVar(pool, 1423, "EvacPush");
-        addItemPushVar(pool, 3628, "EvacHornPush", 1423, 0);
-        addItemSwitchVar(pool, 3629, "EvacTestPress", 1423, 1);
-        addQsListVar(pool, 113, "RotSelAudioL", 16);
-        addItemClampVar(pool, 3630, "AcpRotSelVHF_L_L", {0, 99}, 113, 0);
-        addQsListVar(pool, 357, "Brakes", 2);
-        addItemBandVar(pool, 3711, "ToeBrakeLeft", {0, 1000}, 357, 0);
-        addWxTurnVar(pool, 105, "WxRdrPanelTurn");
-        addItemPotVar(pool, 3996, "TiltCp", 0);
-        addQsTripletVar(pool, 111, "RotSelRcpR");
-        addItemEncoderVar(pool, 3821, "BigSmallFreqKnobR", 8, 111, 0, true);
-        addItemSwitchVar(pool, 3437, "BigSmallFreqSwitchR", 111, 1);
-        addItemSwitchOVar(pool, 3686, "EmerLtL", 1170, 0);
+        CatalogueOptions options;
+        options.invert[InvertSmallFreqKnobR] = true;
+        for (const CatalogueRow& row : std::initializer_list<CatalogueRow>{
+                 {117, "TcasPanSel", VarType::QsListVar, {4}},
+                 {3013, "TcasPanSelL", VarType::SwitchPositionVar, {117, 1, 0}},
+                 {3014, "TcasPanSelR", VarType::SwitchPositionVar, {117, 1, 1}},
+                 {1170, "GearLever", VarType::QhFirstItemVar},
+                 {3771, "GearLeverUp", VarType::SwitchPositionVar, {1170, 0, 1}},
+                 {1423, "EvacPush", VarType::QhTwoStateVar},
+                 {3628, "EvacHornPush", VarType::ItemPushVar, {1423, 0}},
+                 {3629, "EvacTestPress", VarType::ItemSwitchVar, {1423, 1}},
+                 {113, "RotSelAudioL", VarType::QsListVar, {16}},
+                 {3630, "AcpRotSelVHF_L_L", VarType::ItemClampVar, {0, 99, 113, 0}},
+                 {357, "Brakes", VarType::QsListVar, {2}},
+                 {3711, "ToeBrakeLeft", VarType::ItemBandVar, {0, 1000, 357, 0}},
+                 {105, "WxRdrPanelTurn", VarType::WxTurnVar},
+                 {3996, "TiltCp", VarType::ItemPotVar, {0}},
+                 {111, "RotSelRcpR", VarType::QsTripletVar},
+                 {3821, "BigSmallFreqKnobR", VarType::ItemEncoderVar, {8, 111, 0, InvertSmallFreqKnobR}},
+                 {3437, "BigSmallFreqSwitchR", VarType::ItemSwitchVar, {111, 1}},
+                 {3686, "EmerLtL", VarType::ItemSwitchOVar, {1170, 0}},
+             })
+            gf_addCatalogueVar(pool, row, options);
         for (auto& [number, var] : pool.vars)
             var->initialise();
         g_initPhase = false;
