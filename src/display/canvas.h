@@ -1,14 +1,10 @@
 #pragma once
 // What painting asks of a device context. The Windows program draws with GDI; tests record.
-#include <cstdint>
+#include "display/rgb.h"
+
 #include <string>
 
 namespace brg {
-
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(Rgb, Rgb) = default;
-};
 
 // Left, top, right, bottom in client pixels; right and bottom are outside the area.
 struct Rect {

@@ -7,33 +7,13 @@
 
 namespace brg {
 
-namespace {
-
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kGrey{128, 128, 128};
-
-} // namespace
-
-Rgb gf_cduCodeColour(char code)
-{
-    switch (code) {
-    case 'a':
-    case 'm': return {255, 0, 255};
-    case 'b': return {0, 0, 255};
-    case 'c': return {0, 255, 255};
-    case 'g': return {0, 255, 0};
-    case 'r': return {255, 0, 0};
-    default: return {255, 255, 255};
-    }
-}
-
 CduCanvasPainter::CduCanvasPainter(Canvas& canvas, const CduLayout& layout) : m_canvas(canvas), m_layout(layout)
 {
-    m_canvas.setBackground(kBlack, true);
+    m_canvas.setBackground(kCduBlack, true);
     m_canvas.setTextColour(m_layout.textColour);
 }
 
-void CduCanvasPainter::clearScreen() { m_canvas.fillRect(m_layout.screen, kBlack); }
+void CduCanvasPainter::clearScreen() { m_canvas.fillRect(m_layout.screen, kCduBlack); }
 
 void CduCanvasPainter::select(CanvasFont font, bool available)
 {
@@ -65,12 +45,12 @@ void CduCanvasPainter::myTextOutCh(int x, int y, char character, char colourCode
 {
     try {
         const std::u16string glyph = gf_utf8ToUtf16(std::string_view(&character, 1));
-        bool grey = false;
+        Rgb background = kCduBlack;
         if (m_layout.withColour && colourCode != ' ') {
             m_canvas.setTextColour(gf_cduCodeColour(colourCode));
-            grey = colourCode == 'y';
+            background = gf_cduCodeBackground(colourCode);
         }
-        const Rgb background = grey ? kGrey : kBlack;
+        const bool grey = background != kCduBlack;
         m_canvas.setBackground(background, true);
         m_canvas.textOut(x, y, glyph);
         if (m_layout.bold) {
@@ -81,7 +61,7 @@ void CduCanvasPainter::myTextOutCh(int x, int y, char character, char colourCode
             m_canvas.textOut(x, y + 1, glyph);
         }
         if (grey || m_layout.bold)
-            m_canvas.setBackground(kBlack, true);
+            m_canvas.setBackground(kCduBlack, true);
     } catch (const std::exception& e) {
         g_log.write(fmt::format("myTextOutCh {}", e.what()));
     }

@@ -21,9 +21,6 @@ struct CduLayout {
     bool largeFont = false;
 };
 
-// The text colour of one of PSX's colour codes ("y" is white on grey).
-Rgb gf_cduCodeColour(char code);
-
 class CduCanvasPainter : public CduRowPainter {
 public:
     // Starts a paint: black opaque background, the CDU's text colour, no font known as selected.

@@ -54,6 +54,21 @@ std::string gf_cduColourLine(const std::string& text)
     return text;
 }
 
+Rgb gf_cduCodeColour(char code)
+{
+    switch (code) {
+    case 'a':
+    case 'm': return {255, 0, 255};
+    case 'b': return {0, 0, 255};
+    case 'c': return {0, 255, 255};
+    case 'g': return {0, 255, 0};
+    case 'r': return {255, 0, 0};
+    default: return {255, 255, 255};
+    }
+}
+
+Rgb gf_cduCodeBackground(char code) { return code == 'y' ? Rgb{128, 128, 128} : kCduBlack; }
+
 CduScreen::CduScreen() { m_large.fill(kCduBlankPattern); }
 
 void CduScreen::append(CduRecord record)

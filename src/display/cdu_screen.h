@@ -2,6 +2,8 @@
 // The CDU screen without a device: the text records that PSX's lines turn into, the hand-over from
 // the receiving side to the painter, the row buffers, and which rows a paint has to draw. The
 // window draws rows on its canvas; a terminal can draw the same rows.
+#include "display/rgb.h"
+
 #include <array>
 #include <cstdint>
 #include <mutex>
@@ -35,6 +37,11 @@ extern const std::string kCduBlankPattern;
 std::string gf_cduLargeLine(std::uint32_t row, const std::string& text);
 // PSX's colour codes of one row; a short line repeats its last code.
 std::string gf_cduColourLine(const std::string& text);
+
+// The screen's own black, and the colours of PSX's colour codes ("y" is white text on grey).
+inline constexpr Rgb kCduBlack{0, 0, 0};
+Rgb gf_cduCodeColour(char code);
+Rgb gf_cduCodeBackground(char code);
 
 // Draws what the screen decides to draw.
 class CduRowPainter {

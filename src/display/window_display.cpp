@@ -6,7 +6,7 @@
 #include "base/version.h"
 #include "config/config_items.h"
 #include "display/cdu_canvas.h"
-#include "display/cdu_screen.h"
+#include "display/cdu_feed.h"
 #include "display/status_panel.h"
 #include "sioc/sioc_parameters.h"
 
@@ -14,29 +14,11 @@
 
 namespace brg {
 
-namespace {
-
-// The CDU the window shows: the first one switched on, left before centre before right.
-std::optional<std::uint32_t> lf_selectedCdu()
-{
-    if (cfg::CDU_L.value())
-        return 0;
-    if (cfg::CDU_C.value())
-        return 1;
-    if (cfg::CDU_R.value())
-        return 2;
-    return std::nullopt;
-}
-
-} // namespace
-
 struct WindowDisplay::Impl {
     // Serialises entering and leaving CDU mode.
     std::mutex modeMutex;
     std::atomic<bool> cduActive{false};
-    CduScreen cdu;
-    // Each CDU's last blank state from PSX, so that a newly selected one starts right.
-    std::array<std::atomic<bool>, 3> cduBlankOf{true, true, true};
+    CduFeed cdu;
 
     // Written when CDU mode is entered, read by the paint.
     mutable std::mutex layoutMutex;
@@ -77,7 +59,7 @@ void WindowDisplay::paint(Canvas& canvas) noexcept
                 layout = m_impl->layout;
             }
             CduCanvasPainter painter(canvas, layout);
-            m_impl->cdu.paint(painter);
+            m_impl->cdu.screen().paint(painter);
             return;
         }
         StatusPanel panel;
@@ -187,7 +169,7 @@ void WindowDisplay::setCduMode(bool on)
                 std::lock_guard layoutLock(m_impl->layoutMutex);
                 m_impl->layout = layout;
             }
-            m_impl->cdu.reset(layout.withColour);
+            m_impl->cdu.screen().reset(layout.withColour);
             if (h && !cfg::CDU_BORDER.value())
                 h->removeCaptionAndBorder();
             g_log.write(std::string(kProgramName) + " window changed into CDU screen.");
@@ -216,46 +198,26 @@ bool WindowDisplay::cduModeActive() const { return m_impl->cduActive; }
 
 void WindowDisplay::cduHandOver()
 {
-    if (m_impl->cdu.handOver())
+    if (m_impl->cdu.screen().handOver())
         repaint();
 }
 
-// Rows past the screen would be read as another kind of record; PSX sends none.
 void WindowDisplay::cduLargeLine(std::uint32_t cdu, std::uint32_t row, const std::string& text)
 {
-    if (row < kCduRows && lf_selectedCdu() == cdu)
-        m_impl->cdu.largeLine(row, text);
+    m_impl->cdu.largeLine(cdu, row, text);
 }
 
 void WindowDisplay::cduColourLine(std::uint32_t cdu, std::uint32_t row, const std::string& text)
 {
-    if (row < kCduRows && lf_selectedCdu() == cdu)
-        m_impl->cdu.colourLine(row, text);
+    m_impl->cdu.colourLine(cdu, row, text);
 }
 
-void WindowDisplay::cduBlankState(std::uint32_t cdu, bool blank)
-{
-    if (cdu >= m_impl->cduBlankOf.size())
-        return;
-    m_impl->cduBlankOf[cdu] = blank;
-    if (lf_selectedCdu() == cdu)
-        m_impl->cdu.blankState(blank);
-}
+void WindowDisplay::cduBlankState(std::uint32_t cdu, bool blank) { m_impl->cdu.blankState(cdu, blank); }
 
 void WindowDisplay::cduSelectionChanged()
 {
-    const auto cdu = lf_selectedCdu();
-    if (!m_impl->cduActive || !cdu)
-        return;
-    const bool withColour = cfg::LCD_CDU.value();
-    std::array<std::string, kCduRows> large;
-    std::array<std::string, kCduRows> colour;
-    for (std::uint32_t r = 0; r < kCduRows; ++r) {
-        large[r] = g_qsStrings.get(62 + 14 * *cdu + r);
-        if (withColour)
-            colour[r] = g_qsStrings.get(500 + 14 * *cdu + r);
-    }
-    m_impl->cdu.reselect(large, colour, withColour, m_impl->cduBlankOf[*cdu]);
+    if (m_impl->cduActive)
+        m_impl->cdu.reselect();
 }
 
 } // namespace brg

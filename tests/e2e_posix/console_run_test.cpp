@@ -28,8 +28,9 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
     // lamp word made from Qh424 and the power that the opening burst reports.
     ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 2005 3424 > /dev/null", gf_binDir()).c_str()),
               0);
+    // The CDU screen is for terminals only: into a file nothing of it is printed.
     writeFile("Talvesync.cfg", fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\n"
-                                           "VERSION_CHECK=0\n",
+                                           "VERSION_CHECK=0\nCDU_L=1\n",
                                            sioc.port()));
 
     const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
@@ -67,6 +68,7 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
     const std::string console = readFile("console.txt");
     EXPECT_TRUE(contains(console, "sioc: connected\n")) << console;
     EXPECT_TRUE(contains(console, "psx: connected\n")) << console;
+    EXPECT_FALSE(contains(console, "POS INIT") || contains(console, "\033")) << console;
 }
 
 // A server that leaves ends the run on its own: the bridge says goodbye to the other one only.
