@@ -158,10 +158,10 @@ void WindowDisplay::setCduMode(bool on)
                 h->moveAndShow(cfg::MAIN_CDU_WINDOW_X.value(), cfg::MAIN_CDU_WINDOW_Y.value(),
                                layout.screen.right, layout.screen.bottom);
                 const int height = -cfg::CDU_FONTSIZE.value();
-                layout.smallFont = h->createFont(CanvasFont::CduSmall, "AEROWINX MCDU SMALL", height);
+                layout.smallFont = h->createFont(CanvasFont::CduSmall, "AEROWINX MCDU SMALL", height, layout.columnWidth);
                 if (!layout.smallFont)
                     g_log.write("? hFontSmall_ == NULL");
-                layout.largeFont = h->createFont(CanvasFont::CduLarge, "AEROWINX MCDU LARGE", height);
+                layout.largeFont = h->createFont(CanvasFont::CduLarge, "AEROWINX MCDU LARGE", height, layout.columnWidth);
                 if (!layout.largeFont)
                     g_log.write("? hFontLarge_  == NULL");
             }

@@ -25,9 +25,10 @@ public:
     virtual void removeCaptionAndBorder() = 0;
     // Creates the font that selectFont(font) selects later: bold, antialiased, ANSI character set.
     // pixelHeight goes to the font's height as it is; the display passes it negative
-    // (−CDU_FONTSIZE), which asks for that character height in pixels. False when no font could
-    // be created; the canvas then keeps drawing in its current font.
-    virtual bool createFont(CanvasFont font, const std::string& face, int pixelHeight) = 0;
+    // (−CDU_FONTSIZE), which asks for that character height in pixels. cellWidth is the width of
+    // one CDU column: a substitute for a face that is not installed is narrowed to fit it. False
+    // when no font could be created; the canvas then keeps drawing in its current font.
+    virtual bool createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth) = 0;
 };
 
 } // namespace brg

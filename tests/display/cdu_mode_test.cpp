@@ -46,8 +46,9 @@ TEST_F(CduMode, EnteringMovesTheWindowKeepsItsPlaceAndCreatesTheFonts)
     EXPECT_EQ(host->moves, (std::vector<Move>{{1500, 60, cfg::TALVESYNC_AS_CDU_WIDTH.value(),
                                                cfg::TALVESYNC_AS_CDU_HEIGHT.value()}}));
     const int height = -cfg::CDU_FONTSIZE.value();
-    EXPECT_EQ(host->fonts, (std::vector<FontRequest>{{CanvasFont::CduSmall, "AEROWINX MCDU SMALL", height},
-                                                     {CanvasFont::CduLarge, "AEROWINX MCDU LARGE", height}}));
+    const int cell = cfg::CDU_WIDTH.value() / 24;
+    EXPECT_EQ(host->fonts, (std::vector<FontRequest>{{CanvasFont::CduSmall, "AEROWINX MCDU SMALL", height, cell},
+                                                     {CanvasFont::CduLarge, "AEROWINX MCDU LARGE", height, cell}}));
     EXPECT_EQ(host->captionRemovals, cfg::CDU_BORDER.value() ? 0 : 1);
     EXPECT_NE(log().find("Talvesync window changed into CDU screen.\n"), std::string::npos);
     // The repaint at once shows a dark screen until PSX unblanks it.

@@ -101,6 +101,7 @@ struct FontRequest {
     CanvasFont font;
     std::string face;
     int height = 0;
+    int cellWidth = 0;
     friend bool operator==(const FontRequest&, const FontRequest&) = default;
 };
 
@@ -121,9 +122,9 @@ public:
         position = {x, y};
     }
     void removeCaptionAndBorder() override { ++captionRemovals; }
-    bool createFont(CanvasFont font, const std::string& face, int pixelHeight) override
+    bool createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth) override
     {
-        fonts.push_back({font, face, pixelHeight});
+        fonts.push_back({font, face, pixelHeight, cellWidth});
         return fontsAvailable;
     }
 

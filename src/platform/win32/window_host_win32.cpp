@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 namespace brg {
@@ -15,6 +16,32 @@ std::wstring lf_wide(const std::string& text)
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
+}
+
+HFONT lf_cduFont(int pixelHeight, int averageWidth, const std::wstring& face)
+{
+    return CreateFontW(pixelHeight, averageWidth, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+// The average width that makes a substitute's widest letter fit the cell; 0 when the font is the
+// face asked for, or fits already, or cannot be measured.
+int lf_substituteWidth(HFONT font, const std::wstring& face, int cellWidth)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc)
+        return 0;
+    const HGDIOBJ previous = SelectObject(dc, font);
+    wchar_t chosen[LF_FACESIZE] = {};
+    TEXTMETRICW metrics{};
+    SIZE widest{};
+    const bool measured = GetTextFaceW(dc, LF_FACESIZE, chosen) > 0 && GetTextMetricsW(dc, &metrics)
+                          && GetTextExtentPoint32W(dc, L"W", 1, &widest);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    if (!measured || lstrcmpiW(chosen, face.c_str()) == 0 || widest.cx <= cellWidth || cellWidth <= 0)
+        return 0;
+    return std::max(1, static_cast<int>(metrics.tmAveCharWidth * cellWidth / widest.cx));
 }
 
 } // namespace
@@ -80,16 +107,22 @@ void Win32WindowHost::removeCaptionAndBorder()
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | async);
 }
 
-bool Win32WindowHost::createFont(CanvasFont font, const std::string& face, int pixelHeight)
+bool Win32WindowHost::createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth)
 {
     if (font == CanvasFont::Default)
         return false;
-    // Without the face installed GDI picks the closest font it has; that one is used then.
-    HFONT created = CreateFontW(pixelHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                                DEFAULT_PITCH | FF_DONTCARE, lf_wide(face).c_str());
+    const std::wstring wideFace = lf_wide(face);
+    HFONT created = lf_cduFont(pixelHeight, 0, wideFace);
     if (!created)
         return false;
+    // Without the face installed GDI picks the closest font it has, usually wider than a CDU column
+    // so that neighbouring characters overlap: that one is narrowed to fit the column.
+    if (const int width = lf_substituteWidth(created, wideFace, cellWidth); width > 0) {
+        if (HFONT narrowed = lf_cduFont(pixelHeight, width, wideFace)) {
+            DeleteObject(created);
+            created = narrowed;
+        }
+    }
     std::lock_guard lock(m_fontMutex);
     HFONT& slot = m_fonts[static_cast<std::size_t>(font)];
     if (slot)

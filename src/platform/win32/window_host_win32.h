@@ -26,7 +26,7 @@ public:
     WindowPoint windowPosition() const override;
     void moveAndShow(int x, int y, int width, int height) override;
     void removeCaptionAndBorder() override;
-    bool createFont(CanvasFont font, const std::string& face, int pixelHeight) override;
+    bool createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth) override;
 
     // Null for Default and for a font not created.
     HFONT__* font(CanvasFont font) const;
