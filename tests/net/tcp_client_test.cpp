@@ -1,15 +1,15 @@
 #include "base/exceptions.h"
 #include "base/log.h"
 #include "net/tcp_client.h"
-#include "support/fake_socket.h"
-#include "support/fresh_state.h"
+#include "support/fake_socket_test.h"
+
+#include <gmock/gmock.h>
 
 #include <stdexcept>
 
 namespace brg {
 namespace {
 
-using test::FakeSocketProvider;
 using test::readFile;
 
 class LineRecorder : public ReceivingChannel {
@@ -36,24 +36,11 @@ protected:
     void flushElement(const ChannelElement&) override {}
 };
 
-class TcpClientTest : public test::TempDirTest {
+class TcpClientTest : public test::FakeSocketTest {
 protected:
-    void SetUp() override
-    {
-        TempDirTest::SetUp();
-        provider = FakeSocketProvider::install();
-        receiver = std::make_shared<LineRecorder>();
-    }
-    void TearDown() override
-    {
-        g_socketProvider.reset();
-        TempDirTest::TearDown();
-    }
     void connect() { client.connectToServer(loop, "127.0.0.1", 10747, 0x8003, receiver); }
 
-    std::shared_ptr<FakeSocketProvider> provider;
-    std::shared_ptr<LineRecorder> receiver;
-    test::NullMainLoop loop;
+    std::shared_ptr<LineRecorder> receiver = std::make_shared<LineRecorder>();
     TestClient client;
 };
 
@@ -85,12 +72,8 @@ TEST_F(TcpClientTest, HardSendErrorRaisesWithItsText)
     connect();
     provider->script->sendLimits = {-1};
     provider->script->sendError = 10054;
-    try {
-        client.sendData("x");
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "ToPSX sendData 10054 Connection reset by peer");
-    }
+    EXPECT_THAT([&] { client.sendData("x"); },
+                ::testing::ThrowsMessage<std::runtime_error>("ToPSX sendData 10054 Connection reset by peer"));
 }
 
 TEST_F(TcpClientTest, ReceiveSplitsLinesAndKeepsTheHalfLine)
@@ -135,47 +118,31 @@ TEST_F(TcpClientTest, OverlongLineIsDroppedWholeAndLoggedOnce)
 
 TEST_F(TcpClientTest, ConnectFailuresAndAsyncErrorsHaveTheirTexts)
 {
-    provider->script->connectError = 10049;
-    try {
-        connect();
-        FAIL();
-    } catch (const UserErrorException& e) {
-        EXPECT_STREQ(e.what(), "17: connect to TCP/IP failure: 127.0.0.1, 10747, 10049 Can't assign requested address");
-    }
-    provider->script->valid = false;
-    EXPECT_THROW(connect(), std::runtime_error);
-    provider->startup = 10091;
-    try {
-        connect();
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "connectToServer ToPSX WSA startup error: 10091");
-    }
-
-    const auto text = [&](int code) {
+    const auto text = [&](auto call) {
         try {
-            client.asyncError(code);
+            call();
         } catch (const std::exception& e) {
             return std::string(e.what());
         }
         return std::string("none");
     };
-    EXPECT_EQ(text(10061), "19: ToPSX not detected (connection refused)");
-    EXPECT_EQ(text(10060), "18: Connection attempt to ToPSX timed out");
-    EXPECT_EQ(text(10048), "77: Address already in use");
-    EXPECT_EQ(text(10053), "none");
-    EXPECT_EQ(text(10054), "none");
-    EXPECT_EQ(text(10050), "asyncError ToPSX connection failure - 10050 Network is down");
+    provider->script->connectError = 10049;
+    EXPECT_EQ(text([&] { connect(); }),
+              "17: connect to TCP/IP failure: 127.0.0.1, 10747, 10049 Can't assign requested address");
+    provider->startup = 10091;
+    EXPECT_EQ(text([&] { connect(); }), "connectToServer ToPSX WSA startup error: 10091");
+
+    for (const auto& [code, expected] : std::vector<std::pair<int, std::string>>{
+             {10061, "19: ToPSX not detected (connection refused)"},
+             {10060, "18: Connection attempt to ToPSX timed out"},
+             {10048, "77: Address already in use"},
+             {10053, "none"},
+             {10054, "none"},
+             {10050, "asyncError ToPSX connection failure - 10050 Network is down"},
+             {42, "asyncError ToPSX connection failure - Unknown errror code: 42"}})
+        EXPECT_EQ(text([&] { client.asyncError(code); }), expected) << code;
     EXPECT_THROW(client.asyncError(10061), UserErrorException);
     EXPECT_THROW(client.asyncError(10047), UserIPAddressErrorException);
-}
-
-TEST(WsaErrorText, KnownAndUnknownCodes)
-{
-    EXPECT_EQ(TcpClient::wsaErrorText(10061), "10061 Connection refused");
-    EXPECT_EQ(TcpClient::wsaErrorText(11004), "11004 No host data of that type was found");
-    EXPECT_EQ(TcpClient::wsaErrorText(10058), "10058 Can't send numLines socket shutdown");
-    EXPECT_EQ(TcpClient::wsaErrorText(42), "Unknown errror code: 42");
 }
 
 TEST_F(TcpClientTest, EveryAttemptUsesAFreshSocket)
