@@ -98,30 +98,23 @@ TEST(PsxLineMatcher, AgreesWithThePatternsOnGeneratedLines)
     }
 }
 
-TEST(PsxLineMatcher, SplitsAQLineIntoKindNumberAndValue)
-{
-    const auto q = gf_matchQLine("Qs4=a=b");
-    ASSERT_TRUE(q);
-    EXPECT_EQ(q->kind, 's');
-    EXPECT_EQ(q->number, "4");
-    EXPECT_EQ(q->value, "a=b");
-}
-
 TEST(PsxLongLineSkip, DropsOnlyLongUnusedTextsWithoutAnotherVariableInside)
 {
     const std::string body(150 - 7, 'x');
-    EXPECT_TRUE(gf_isSkippedLongLine("Qs410=" + body + "\n"));
-    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + std::string(99 - 7, 'x') + "\n")); // too short
-    EXPECT_TRUE(gf_isSkippedLongLine("Qs410=" + std::string(101 - 7, 'x') + "\n"));  // 101 with "\n"
-    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + std::string(100 - 7, 'x') + "\n"));
-    EXPECT_FALSE(gf_isSkippedLongLine("Qs413=" + body + "\n"));                         // not a long text
-    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + body + "Qh1=2\n"));                    // another variable
-    EXPECT_FALSE(gf_isSkippedLongLine("Qs410=" + body + "Qi\n"));
-    EXPECT_TRUE(gf_isSkippedLongLine("Qs410=" + body + "Qx\n"));
-    EXPECT_FALSE(gf_isSkippedLongLine("Qs375=Qs" + body + "\n"));
-    // Only from the seventh character on: "Qs" at index 5 does not count.
-    EXPECT_TRUE(gf_isSkippedLongLine("Qs412Qs" + body + "\n"));
-    EXPECT_TRUE(gf_isSkippedLongLine("Qs412=Q" + body + "\n"));
+    const std::vector<std::pair<std::string, bool>> rows = {
+        {"Qs410=" + body + "\n", true},
+        {"Qs410=" + std::string(101 - 7, 'x') + "\n", true}, // 101 with "\n"
+        {"Qs410=" + std::string(100 - 7, 'x') + "\n", false},
+        {"Qs413=" + body + "\n", false}, // not a long text
+        {"Qs410=" + body + "Qh1=2\n", false}, // another variable
+        {"Qs410=" + body + "Qi\n", false},
+        {"Qs410=" + body + "Qx\n", true},
+        {"Qs375=Qs" + body + "\n", false},
+        {"Qs412Qs" + body + "\n", true}, // only from the seventh character on
+        {"Qs412=Q" + body + "\n", true},
+    };
+    for (const auto& [line, skipped] : rows)
+        EXPECT_EQ(gf_isSkippedLongLine(line), skipped) << line;
 }
 
 } // namespace

@@ -4,29 +4,19 @@
 #include "config/config_items.h"
 #include "net/main_loop.h"
 #include "psx/to_psx_channel.h"
-#include "support/fake_socket.h"
-#include "support/fresh_state.h"
+#include "support/fake_socket_test.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 namespace brg {
 namespace {
 
-using test::FakeSocketProvider;
-
-class ToPsx : public test::TempDirTest {
+class ToPsx : public test::FakeSocketTest {
 protected:
     void SetUp() override
     {
-        TempDirTest::SetUp();
-        provider = FakeSocketProvider::install();
+        FakeSocketTest::SetUp();
         ToPSXClient->connectToServer(loop, "127.0.0.1", 10747, kMsgPsxSocket, nullptr);
-    }
-    void TearDown() override
-    {
-        g_socketProvider.reset();
-        TempDirTest::TearDown();
     }
 
     std::string drain(std::initializer_list<ChannelElement> elements)
@@ -37,10 +27,6 @@ protected:
         ToPSXClient->flushQueue();
         return provider->script->sent;
     }
-    const std::vector<std::string>& sendCalls() const { return provider->script->sendCalls; }
-
-    std::shared_ptr<FakeSocketProvider> provider;
-    test::NullMainLoop loop;
 };
 
 TEST_F(ToPsx, ADrainSendsItsLinesAsOneBatch)
