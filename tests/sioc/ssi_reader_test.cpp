@@ -18,20 +18,8 @@ namespace {
 
 using test::writeFile;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
-class SsiReaderTest : public test::TempDirTest {
-protected:
-    std::set<std::uint32_t> numbersOf(const std::string& image)
-    {
-        writeFile("script.ssi", image);
-        SsiReader reader;
-        EXPECT_TRUE(reader.openFile("script.ssi"));
-        reader.readNumbers();
-        reader.closeFile();
-        return reader.numbers();
-    }
-};
+using SsiReaderTest = test::TempDirTest;
 
 TEST(SsiFormatTest, FieldIsLittleEndianAtByte140OfEachRecord)
 {
@@ -43,70 +31,46 @@ TEST(SsiFormatTest, FieldIsLittleEndianAtByte140OfEachRecord)
     EXPECT_EQ(gf_ssiNumberField(gf_ssiRecords({INT32_MIN}).data()), INT32_MIN);
 }
 
-TEST_F(SsiReaderTest, NegativeFieldDeclaresItsNegation)
+TEST_F(SsiReaderTest, NegativeFieldsDeclareTheirNegationOnceIn1000To5688)
 {
-    std::string image(400, '\0');
-    image.replace(140, 4, "\x2E\xFB\xFF\xFF");
-    EXPECT_THAT(numbersOf(image), ElementsAre(1234u));
+    // A file of 1000 bytes: the third record is read from offset 800.
+    std::string thousand = gf_ssiRecords({-1001, -1002, 0});
+    thousand.resize(1000);
+    thousand.replace(940, 4, std::string("\x48\xF4\xFF\xFF", 4)); // -3000
+    // A last record of 143 bytes ends inside the field: its bytes glued to the 0xFF left over from
+    // -1002 would read as -4000. Exactly 144 bytes hold the whole field.
+    const std::string cut = gf_ssiRecords({-1001, -1002}) + std::string(140, '\0') + "\x60\xF0\xFF";
+    const std::string whole = gf_ssiRecords({-1001}) + gf_ssiRecords({-4000}).substr(0, 144);
+    const std::vector<std::pair<std::string, std::vector<std::uint32_t>>> cases = {
+        {"", {}},
+        {gf_ssiRecords({-1234, -1234}), {1234}},
+        {gf_ssiRecords({-1234, -1300, -1234}), {1234, 1300}}, // repeats only in consecutive records
+        // A non-negative field leaves the previous value alone: -2000 after it is still a repeat.
+        {gf_ssiRecords({-2000, 0, 7, -2000, -2001}), {2000, 2001}},
+        {gf_ssiRecords({-999, -5689, -1000, -5688, 0, 1234, INT32_MIN, -1}), {1000, 5688}},
+        {thousand, {1001, 1002, 3000}},
+        {cut, {1001, 1002}},
+        {whole, {1001, 4000}},
+    };
+    for (const auto& [image, expected] : cases) {
+        writeFile("script.ssi", image);
+        SsiReader reader;
+        ASSERT_TRUE(reader.openFile("script.ssi"));
+        reader.readNumbers();
+        reader.closeFile();
+        EXPECT_EQ(std::vector<std::uint32_t>(reader.numbers().begin(), reader.numbers().end()), expected)
+            << image.size() << " bytes";
+    }
 }
 
-TEST_F(SsiReaderTest, RepeatsInConsecutiveRecordsAreTakenOnce)
-{
-    EXPECT_THAT(numbersOf(gf_ssiRecords({-1234, -1234})), ElementsAre(1234u));
-    EXPECT_THAT(numbersOf(gf_ssiRecords({-1234, -1300, -1234})), ElementsAre(1234u, 1300u));
-}
-
-TEST_F(SsiReaderTest, NonNegativeFieldsDoNotBreakARepeat)
-{
-    // A non-negative field leaves the previous value alone, so -2000 after it is still a repeat;
-    // the set would hold it once either way, so the next one proves the value moved on.
-    EXPECT_THAT(numbersOf(gf_ssiRecords({-2000, 0, 7, -2000, -2001})), ElementsAre(2000u, 2001u));
-}
-
-TEST_F(SsiReaderTest, OnlyNumbersFrom1000To5688AreTaken)
-{
-    EXPECT_THAT(numbersOf(gf_ssiRecords({-999, -5689, -1000, -5688, 0, 1234, INT32_MIN, -1})),
-                ElementsAre(1000u, 5688u));
-}
-
-TEST_F(SsiReaderTest, EmptyFileHasNoRecords)
-{
-    EXPECT_THAT(numbersOf(""), IsEmpty());
-}
-
-TEST_F(SsiReaderTest, ThousandByteFileReadsThirdRecordFromOffset800)
-{
-    std::string image = gf_ssiRecords({-1001, -1002, 0});
-    image.resize(1000);
-    image.replace(940, 4, std::string("\x48\xF4\xFF\xFF", 4)); // -3000
-    EXPECT_THAT(numbersOf(image), ElementsAre(1001u, 1002u, 3000u));
-}
-
-TEST_F(SsiReaderTest, FinalRecordWithoutTheWholeFieldAddsNothing)
-{
-    // 143 bytes: bytes 140 to 142 hold the low bytes of -4000 and byte 143 would still be the
-    // 0xFF of -1002 from the record before; glued together they would read as -4000.
-    std::string image = gf_ssiRecords({-1001, -1002});
-    image += std::string(140, '\0') + std::string("\x60\xF0\xFF", 3);
-    EXPECT_THAT(numbersOf(image), ElementsAre(1001u, 1002u));
-    // Exactly 144 bytes hold the whole field.
-    image = gf_ssiRecords({-1001}) + gf_ssiRecords({-4000}).substr(0, 144);
-    EXPECT_THAT(numbersOf(image), ElementsAre(1001u, 4000u));
-}
-
-TEST_F(SsiReaderTest, MissingFileFailsToOpenWithoutAReason)
-{
-    SsiReader reader;
-    EXPECT_FALSE(reader.openFile("absent.ssi"));
-    EXPECT_EQ(reader.openFailure(), "");
-}
-
-TEST_F(SsiReaderTest, AFolderIsNotOpenedAndSaysWhy)
+TEST_F(SsiReaderTest, MissingFileOrFolderIsNotOpened)
 {
     std::filesystem::create_directory("folder.ssi");
-    SsiReader reader;
-    EXPECT_FALSE(reader.openFile("folder.ssi"));
-    EXPECT_EQ(reader.openFailure(), "not a regular file");
+    for (const auto& [name, reason] : {std::pair{"absent.ssi", ""}, {"folder.ssi", "not a regular file"}}) {
+        SsiReader reader;
+        EXPECT_FALSE(reader.openFile(name));
+        EXPECT_EQ(reader.openFailure(), reason);
+    }
 }
 
 // Holds a script image but fails every read that reaches past `readable` bytes, as a failing
