@@ -8,18 +8,12 @@
 namespace brg {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using test::Elements;
 using test::psxSent;
+using test::psxTexts;
+using test::Texts;
 using CollectionVarsTest = test::FreshState;
-
-std::vector<std::pair<std::uint32_t, std::string>> drainStrings()
-{
-    std::vector<std::pair<std::uint32_t, std::string>> out;
-    while (auto entry = g_psxStringQueue.tryPop())
-        out.push_back(*entry);
-    return out;
-}
 
 TEST_F(CollectionVarsTest, QsListJoinsItemsIntoItsTextAndAsksForTheQsLine)
 {
@@ -27,31 +21,21 @@ TEST_F(CollectionVarsTest, QsListJoinsItemsIntoItsTextAndAsksForTheQsLine)
     tcas.setItem(1, 1);
     tcas.setItem(3, -2);
     EXPECT_EQ(g_qsStrings.get(117), "0;1;0;-2");
-    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{117, 0}, ChannelElement{117, 0}));
-    EXPECT_EQ(tcas.description(), "Collection of 4...");
-    EXPECT_EQ(tcas.psxCodeText(), "");
+    EXPECT_EQ(psxSent(), (Elements{{117, 0}, {117, 0}}));
     EXPECT_THROW(tcas.setItem(4, 1), std::out_of_range);
 }
 
-TEST_F(CollectionVarsTest, QueuedListSendsEachKnobStepOnceThroughTheStringQueue)
+TEST_F(CollectionVarsTest, KnobStepsGoOnceThroughTheStringQueue)
 {
     QsQueuedListVar rcp("RotSelRcpL", 109);
     rcp.setItem(1, 3);
     rcp.setItem(2, -1);
-    EXPECT_THAT(drainStrings(), ElementsAre(std::pair<std::uint32_t, std::string>{109, "0;3;0"},
-                                            std::pair<std::uint32_t, std::string>{109, "0;0;-1"}));
+    QsTripletVar triplet("RotSelRcpR", 111); // the step goes in the field its switch chooses
+    triplet.setItem(0, -3);
+    triplet.setItem(1, 1); // the switch alone: the step was consumed
+    triplet.setItem(0, -3);
+    EXPECT_EQ(psxTexts(), (Texts{{109, "0;3;0"}, {109, "0;0;-1"}, {111, "0;0;-3"}, {111, "0;0;0"}, {111, "0;-3;0"}}));
     EXPECT_THAT(psxSent(), IsEmpty());
-}
-
-TEST_F(CollectionVarsTest, TripletPutsTheStepInTheFieldItsSwitchChooses)
-{
-    QsTripletVar rcp("RotSelRcpR", 111);
-    rcp.setItem(0, -3);
-    rcp.setItem(1, 1); // the switch alone: the step was consumed
-    rcp.setItem(0, -3);
-    EXPECT_THAT(drainStrings(), ElementsAre(std::pair<std::uint32_t, std::string>{111, "0;0;-3"},
-                                            std::pair<std::uint32_t, std::string>{111, "0;0;0"},
-                                            std::pair<std::uint32_t, std::string>{111, "0;-3;0"}));
 }
 
 TEST_F(CollectionVarsTest, LetterStringSwitchesCaseOfItsLettersOnly)
@@ -64,26 +48,21 @@ TEST_F(CollectionVarsTest, LetterStringSwitchesCaseOfItsLettersOnly)
     panel.setItem(3, 1); // x stays
     panel.setItem(4, 0); // R stays
     panel.setItem(5, 1); // q is no switch letter
-    EXPECT_EQ(g_qsStrings.get(4), "NyBxRq");
     panel.setItem(0, 7); // neither on nor off
     EXPECT_EQ(g_qsStrings.get(4), "NyBxRq");
     EXPECT_EQ(psxSent().size(), 6u);
-}
 
-TEST_F(CollectionVarsTest, LetterStringShorterThanItsItemsLeavesTheMissingCharactersAlone)
-{
-    QsLetterVar panel("P72D", 16, 13);
-    panel.setItem(12, 1);
+    QsLetterVar longer("P72D", 16, 13); // more items than PSX's text has characters
+    longer.setItem(12, 1);
     EXPECT_EQ(g_qsStrings.get(16), "");
     g_qsStrings.set(16, "nb");
-    panel.setItem(1, 1);
+    longer.setItem(1, 1);
     EXPECT_EQ(g_qsStrings.get(16), "nB");
 }
 
-TEST_F(CollectionVarsTest, FlightControlsTakeTheAxesThatPsxStillOwns)
+TEST_F(CollectionVarsTest, FlightControlsAndBrakesTakeTheAxesThatPsxStillOwns)
 {
     FltControlsVar flt("FltControls");
-    EXPECT_EQ(flt.number, 120u);
     flt.setItem(0, 500);
     EXPECT_EQ(g_qsStrings.get(120), "500;0;0");
     g_decoded.qs120Fields[1] = -20;
@@ -92,7 +71,6 @@ TEST_F(CollectionVarsTest, FlightControlsTakeTheAxesThatPsxStillOwns)
     EXPECT_EQ(g_qsStrings.get(120), "500;-20;7");
 
     BrakesVar brakes("Brakes");
-    EXPECT_EQ(brakes.number, 357u);
     g_decoded.qs357Fields[0] = 1000;
     brakes.setItem(1, 300);
     EXPECT_EQ(g_qsStrings.get(357), "1000;300");
@@ -109,54 +87,37 @@ TEST_F(CollectionVarsTest, WeatherRadarPanelTexts)
     EXPECT_EQ(g_qsStrings.get(104), "FwTMgAREG");
 
     WxTurnVar turn("WxRdrPanelTurn");
-    EXPECT_EQ(turn.number, 105u);
-    turn.setItem(0, 1);
-    turn.setItem(1, 6);
-    turn.setItem(2, 2);
-    turn.setItem(3, 6);
+    for (auto [item, v] : {std::pair{0, 1}, {1, 6}, {2, 2}, {3, 6}})
+        turn.setItem(item, v);
     EXPECT_EQ(g_qsStrings.get(105), "1;0;2;0");
-}
-
-TEST_F(CollectionVarsTest, FireHandleBitsTakeOnlyTheFirstDischargePosition)
-{
-    QhBitsVar fire("FireEng1", 1275);
-    fire.setItem(0, 1);
-    fire.setItem(7, 1);
-    fire.setItem(8, 1);
-    EXPECT_EQ(psxSent().back(), (ChannelElement{1275, 129}));
-    fire.setItem(7, 0);
-    fire.setItem(8, 0);
-    fire.setItem(10, 1);
-    fire.setItem(5, 1);
-    EXPECT_EQ(psxSent().back(), (ChannelElement{1275, 1 + 32 + 1024}));
 }
 
 TEST_F(CollectionVarsTest, QhCombinations)
 {
+    QhBitsVar fire("FireEng1", 1275); // only the first discharge position counts
+    for (auto [item, v] : {std::pair{0, 1}, {7, 1}, {8, 1}, {7, 0}, {8, 0}, {10, 1}, {5, 1}})
+        fire.setItem(item, v);
+    EXPECT_EQ(psxSent()[2], (ChannelElement{1275, 129}));
+    EXPECT_EQ(psxSent().back(), (ChannelElement{1275, 1 + 32 + 1024}));
+
+    gf_resetProcessState();
     QhTwoPushVar toga("ThrustTOGALeft", 1386);
     toga.setItem(1, 1);
     toga.setItem(0, 1);
-    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{1386, 2}, ChannelElement{1386, 1}));
-    EXPECT_EQ(toga.value, 0);
-
-    gf_resetProcessState();
     QhTwoStateVar evac("EvacPush", 1423);
     evac.setItem(1, 1);
     evac.setItem(0, 1);
     evac.sendToPsx(); // the push was consumed, the switch stays
-    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{1423, 2}, ChannelElement{1423, 3}, ChannelElement{1423, 2}));
-
-    gf_resetProcessState();
     QhPlus8Var plus8("EvacLight", 1424);
     plus8.setItem(0, 3);
     plus8.setItem(1, 1);
     QhFirstItemVar first("GearLever", 1170);
     first.setItem(0, 2);
-    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{1424, 3}, ChannelElement{1424, 11}, ChannelElement{1170, 2}));
-}
+    EXPECT_EQ(psxSent(), (Elements{{1386, 2}, {1386, 1}, {1423, 2}, {1423, 3}, {1423, 2}, {1424, 3}, {1424, 11},
+                                   {1170, 2}}));
+    EXPECT_EQ(toga.value, 0);
 
-TEST_F(CollectionVarsTest, ThreeWayTogglesAndTheirCentre)
-{
+    gf_resetProcessState();
     QhThreeWayVar beacon("LtBeacon", 1178);
     QhThreeWay25Var elt("Elt", 1224);
     beacon.sendToPsx();
@@ -165,8 +126,7 @@ TEST_F(CollectionVarsTest, ThreeWayTogglesAndTheirCentre)
     elt.sendToPsx();
     elt.setItem(1, 1);
     elt.setItem(0, 1);
-    EXPECT_THAT(psxSent(), ElementsAre(ChannelElement{1178, 0}, ChannelElement{1178, 1}, ChannelElement{1178, -1},
-                                       ChannelElement{1224, 5}, ChannelElement{1224, 0}, ChannelElement{1224, 2}));
+    EXPECT_EQ(psxSent(), (Elements{{1178, 0}, {1178, 1}, {1178, -1}, {1224, 5}, {1224, 0}, {1224, 2}}));
     EXPECT_EQ(beacon.value, -1);
 }
 

@@ -11,7 +11,6 @@ namespace brg {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using test::siocSent;
 
 class InfoVarsTest : public test::FreshState {
@@ -31,6 +30,7 @@ protected:
         const auto sent = siocSent();
         return sent.size() == before ? -1 : sent.back().value;
     }
+    static std::uint32_t neg(std::int32_t v) { return static_cast<std::uint32_t>(v); }
 };
 
 TEST(Bcd, PackingAndBlanking)
@@ -39,53 +39,30 @@ TEST(Bcd, PackingAndBlanking)
     EXPECT_EQ(gf_blankLeadingZeros(0x000805, 6), 0xAAA805u);
     EXPECT_EQ(gf_blankLeadingZeros(0x0000, 4), 0xAAA0u);
     EXPECT_EQ(gf_blank3(1007), 0xAA7u);
-    EXPECT_EQ(gf_blank3(50), 0xA50u);
-    EXPECT_EQ(gf_i2BCD3bn(-5), 0xAB5u);
-    EXPECT_EQ(gf_i2BCD3bn(-12), 0xB12u);
-    EXPECT_EQ(gf_i2BCD3bn(123), 0x123u);
-    try {
-        gf_i2BCD3bn(-100);
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "gf_i2BCD3bn: negative var to big: -100");
-    }
+    EXPECT_THROW(gf_i2BCD3bn(-100), std::runtime_error);
 }
 
 TEST_F(InfoVarsTest, ForwardedTypesTakeWhatPsxSends)
 {
-    ValueVar cfg("CfgVariant", 2000);
     LinkedForwardVar tas("TAS", 4884, 121);
     SwitchEchoVar echo("AutobrVirtual", 4700, 1134);
-    EXPECT_FALSE(cfg.isPolled());
-    EXPECT_TRUE(cfg.isInfoVar());
     tas.setValue(250);
     echo.setValue(3);
     tas.refresh();
-    EXPECT_THAT(siocSent(), ElementsAre(ChannelElement{4884, 250}, ChannelElement{4700, 3}));
-    EXPECT_EQ(tas.psxCodeText(), "Qs121");
-    EXPECT_EQ(echo.psxCodeText(), "Qh134");
-    EXPECT_EQ(echo.description(), "Qh value (Virtual Switch position)");
-
-    gf_resetProcessState();
     BandForwardVar compass("StbyCompass");
-    EXPECT_EQ(compass.number, 2214u);
     compass.setValue(100);
     compass.setValue(105);
     compass.setValue(94);
-    EXPECT_THAT(siocSent(), ElementsAre(ChannelElement{2214, 100}, ChannelElement{2214, 94}));
+    EXPECT_THAT(siocSent(), ElementsAre(ChannelElement{4884, 250}, ChannelElement{4700, 3},
+                                        ChannelElement{2214, 100}, ChannelElement{2214, 94}));
 }
 
 TEST_F(InfoVarsTest, McpWindowsConvertOnlyChangedValues)
 {
     Bcd3DpVar spd("McpWdoSpd", 2032);
     EXPECT_EQ(shown(spd, 2032, 401), 0x1401);
-    EXPECT_EQ(shown(spd, 2032, 400), 0x400);
     EXPECT_EQ(shown(spd, 2032, 951), 2730);
     EXPECT_EQ(refreshed(spd), -1);
-
-    Bcd3Var hdg("McpWdoHdg", 2033);
-    EXPECT_EQ(shown(hdg, 2033, 5), 0x005);
-
     Bcd5Var alt("McpWdoAlt", 2035);
     EXPECT_EQ(shown(alt, 2035, 7), 0xAA700);
     EXPECT_EQ(shown(alt, 2035, 0), 0);
@@ -109,37 +86,30 @@ TEST_F(InfoVarsTest, DisplayGateBlanksAndTestsTheLcdPanel)
 TEST_F(InfoVarsTest, VerticalSpeedIsSignedAndBlankWithoutVsMode)
 {
     Bcd4bnVar vs("McpWdoVs", 2034);
-    EXPECT_EQ(shown(vs, 2034, static_cast<std::uint32_t>(-5)), 699050); // V/S mode off
+    EXPECT_EQ(shown(vs, 2034, neg(-5)), 699050); // V/S mode off
     g_psxValues[1069] = 0x8;
     EXPECT_EQ(refreshed(vs), 0xAB500);
-    EXPECT_EQ(shown(vs, 2034, static_cast<std::uint32_t>(-12)), 0xB1200);
-    EXPECT_EQ(shown(vs, 2034, 0), 0xA0000);
+    EXPECT_EQ(shown(vs, 2034, neg(-12)), 0xB1200);
     EXPECT_EQ(shown(vs, 2034, 25), 0xA2500);
-    EXPECT_EQ(shown(vs, 2034, static_cast<std::uint32_t>(-150)), -1); // too wide: nothing new
+    EXPECT_EQ(shown(vs, 2034, neg(-150)), -1); // too wide: nothing new
 }
 
-TEST_F(InfoVarsTest, SquawkAsPackedDecimalOrInteger)
+TEST_F(InfoVarsTest, SquawkCodeAndDisplay)
 {
     SquawkVar sq("SquawkIdent", 2204);
     EXPECT_EQ(shown(sq, 2204, 199999), -1);
+    EXPECT_EQ(shown(sq, 2204, 200000), 0); // code 0000 without ident
     EXPECT_EQ(shown(sq, 2204, 207700), 0x7700);
     EXPECT_EQ(shown(sq, 2204, 210000), 0);
     cfg::SQUAWK_AS_INT.setRunning(true);
     EXPECT_EQ(shown(sq, 2204, 201200), 1200);
-    EXPECT_EQ(sq.description(), "BCD4 + b 16 (ident)");
-}
 
-TEST_F(InfoVarsTest, SquawkDisplayFollowsTheTypedDigits)
-{
     SquawkDisplayVar disp("SquawkDispl", 118);
-    EXPECT_EQ(disp.number, 3028u);
     EXPECT_EQ(refreshed(disp), 0xAAAA); // panel without power
     g_psxValues[4951] = 1;
     EXPECT_EQ(shown(disp, 3028, 1), 0x1AAA);
-    EXPECT_EQ(shown(disp, 3028, 12), 0x12AA);
-    EXPECT_EQ(shown(disp, 3028, 123), 0x123A);
     EXPECT_EQ(shown(disp, 3028, 1234), 0x1234);
-    EXPECT_EQ(shown(disp, 3028, static_cast<std::uint32_t>(-1)), 0xAAAA);
+    EXPECT_EQ(shown(disp, 3028, neg(-1)), 0xAAAA);
     g_decoded.squawkDigitCount = 2;
     EXPECT_EQ(shown(disp, 3028, 0), 0xAA);
     g_decoded.squawkModeE = true;
@@ -148,7 +118,6 @@ TEST_F(InfoVarsTest, SquawkDisplayFollowsTheTypedDigits)
     EXPECT_EQ(refreshed(disp), 0xBBBB);
     g_decoded.squawkModeB = true;
     EXPECT_EQ(refreshed(disp), 0xAAAA);
-    EXPECT_EQ(disp.psxCodeText(), "Qs118");
 
     FlagVar fail("XpdrFail", 118);
     EXPECT_EQ(refreshed(fail), 0);
@@ -156,22 +125,15 @@ TEST_F(InfoVarsTest, SquawkDisplayFollowsTheTypedDigits)
     EXPECT_EQ(refreshed(fail), 1);
 }
 
-TEST_F(InfoVarsTest, ClockBlanksWithoutPowerAndResendsWhenItReturns)
+TEST_F(InfoVarsTest, ClockAndChronographBlankWithoutPower)
 {
     ClockVar time("TimeClockL", 3124, 4955, 124);
-    ClockVar year("TimeClockL", 3131, 4955, 124);
     EXPECT_EQ(shown(time, 3124, 1345), 43690);
     g_psxValues[4955] = 1;
-    EXPECT_EQ(refreshed(time), 0x1345);
+    EXPECT_EQ(refreshed(time), 0x1345); // resent when the power returns
     EXPECT_EQ(refreshed(time), -1);
-    EXPECT_EQ(time.description(), "BCD4 HHMM");
-    EXPECT_EQ(year.description(), "BCD4 YEAR");
-    EXPECT_EQ(ClockVar("TimeClockR", 3134, 4957, 125).description(), "BCD4 MMDD");
-    EXPECT_EQ(time.psxCodeText(), "Qs124");
-}
 
-TEST_F(InfoVarsTest, ChronographShowsMinutesThenHoursAndMinutes)
-{
+    g_psxValues[4955] = 0;
     ChronoVar chrono("ElapMinsL", 3126, 4955, 126);
     EXPECT_EQ(refreshed(chrono), 43690);
     g_psxValues[4955] = 1;
@@ -200,21 +162,17 @@ TEST_F(InfoVarsTest, RadioFrequencyByModeWord)
     EXPECT_EQ(shown(freq, 2092, 0x1), 0x008855 + 16777216);
     EXPECT_EQ(shown(freq, 3022, 0), 11184810);
     EXPECT_EQ(shown(freq, 2092, 0x40), -1); // no radio selected: blank, as the zero frequency was
-    EXPECT_EQ(freq.psxCodeText(), "Qs458");
 }
 
 TEST_F(InfoVarsTest, AudioPanelValuesNeedTheirPanelPowered)
 {
     GatedValueVar cabin("CallFrCabin_C", 3731, 1, 2102);
-    GatedValueVar vhf("CallFrVhfL_C", 3727, 1, 2098);
     g_psxValues[2102] = 42;
     EXPECT_EQ(refreshed(cabin), 0);
     g_psxValues[2175] = 0x4; // the centre panel is bit 2
     EXPECT_EQ(refreshed(cabin), 42);
     g_psxValues[2107] = 0x2000;
     EXPECT_EQ(refreshed(cabin), 1);
-    EXPECT_EQ(cabin.description(), "0..99");
-    EXPECT_EQ(vhf.description(), "b 0");
 
     AudioBitsVar bits("ReceiverSelR", 2108, 2);
     EXPECT_EQ(shown(bits, 2108, 0x5), 0);

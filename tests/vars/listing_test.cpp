@@ -5,62 +5,38 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brg {
 namespace {
 
-class Listing : public test::FreshState {
-protected:
-    void add(std::uint32_t number, const std::string& name)
-    {
-        pool.storeVarPtr(std::make_shared<ControlVar>(name, number));
+using Listing = test::FreshState;
+
+// Names padded to twenty with their closing quote, five to a line, in number order.
+TEST_F(Listing, PadsNamesAndPutsFiveOnALine)
+{
+    using Entries = std::vector<std::pair<std::uint32_t, std::string>>;
+    const std::vector<std::pair<Entries, std::vector<std::string>>> cases = {
+        {{}, {}},
+        {{{1006, "LtStorm"}, {4, "P71A"}, {2032, "McpWdoSpd"}, {1007, "LtOvhd"}, {5688, "EfisActRBaro"}},
+         {"4 \"P71A\"               1006 \"LtStorm\"            1007 \"LtOvhd\"             "
+          "2032 \"McpWdoSpd\"          5688 \"EfisActRBaro\"       "}},
+        {{{1001, "V"}, {1002, "V"}, {1003, "V"}, {1004, "V"}, {1005, "V"}, {1006, "V"}},
+         {"1001 \"V\"                  1002 \"V\"                  1003 \"V\"                  "
+          "1004 \"V\"                  1005 \"V\"                  ",
+          "1006 \"V\"                  "}},
+        // 19 characters and the quote make 20; longer names stay whole.
+        {{{3001, "ABCDEFGHIJKLMNOPQRS"}, {3002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {3003, "Short"}},
+         {"3001 \"ABCDEFGHIJKLMNOPQRS\"3002 \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\"3003 \"Short\"              "}},
+    };
+    for (const auto& [entries, expected] : cases) {
+        VarPoolImpl pool{VarPoolImpl::Builders{}};
+        for (const auto& [number, name] : entries)
+            pool.storeVarPtr(std::make_shared<ControlVar>(name, number));
+        gf_makeListing(pool);
+        EXPECT_EQ(std::vector<std::string>(pool.listing.begin(), pool.listing.end()), expected);
     }
-    std::vector<std::string> lines() const { return {pool.listing.begin(), pool.listing.end()}; }
-
-    VarPoolImpl pool{VarPoolImpl::Builders{}};
-};
-
-TEST_F(Listing, PadsEachNameToTwentyAndPutsFiveOnALine)
-{
-    add(1006, "LtStorm");
-    add(4, "P71A");
-    add(2032, "McpWdoSpd");
-    add(1007, "LtOvhd");
-    add(5688, "EfisActRBaro");
-    gf_makeListing(pool);
-    ASSERT_EQ(lines(), (std::vector<std::string>{
-                           "4 \"P71A\"               "
-                           "1006 \"LtStorm\"            "
-                           "1007 \"LtOvhd\"             "
-                           "2032 \"McpWdoSpd\"          "
-                           "5688 \"EfisActRBaro\"       "}));
-}
-
-TEST_F(Listing, StartsASecondLineForTheSixthEntry)
-{
-    for (std::uint32_t n = 1; n <= 6; ++n)
-        add(1000 + n, "V");
-    gf_makeListing(pool);
-    ASSERT_EQ(pool.listing.size(), 2u);
-    EXPECT_EQ(pool.listing.back(), "1006 \"V\"                  ");
-}
-
-TEST_F(Listing, LeavesLongNamesUnpadded)
-{
-    add(3001, "ABCDEFGHIJKLMNOPQRS");   // 19 characters and the quote make 20
-    add(3002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    add(3003, "Short");
-    gf_makeListing(pool);
-    ASSERT_EQ(lines(), (std::vector<std::string>{"3001 \"ABCDEFGHIJKLMNOPQRS\""
-                                                 "3002 \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\""
-                                                 "3003 \"Short\"              "}));
-}
-
-TEST_F(Listing, EmptyPoolListsNothing)
-{
-    gf_makeListing(pool);
-    EXPECT_TRUE(pool.listing.empty());
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #pragma once
-// What the variables under test queued on the two sending channels.
+// What the variables under test queued on the two sending channels and the two PSX queues.
 #include "app/process_state.h"
 #include "net/channel.h"
+#include "net/hand_over_queues.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/to_sioc_channel.h"
 
 #include <ostream>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace brg {
@@ -14,8 +17,22 @@ inline void PrintTo(const ChannelElement& e, std::ostream* os) { *os << "(" << e
 
 namespace test {
 
-inline std::vector<ChannelElement> psxSent() { return ToPSXClient->queuedElements(); }
-inline std::vector<ChannelElement> siocSent() { return ToSIOCClient->queuedElements(); }
+using Elements = std::vector<ChannelElement>;
+using Texts = std::vector<std::pair<std::uint32_t, std::string>>;
+using Steps = std::vector<std::pair<std::uint32_t, std::int32_t>>;
+
+inline Elements psxSent() { return ToPSXClient->queuedElements(); }
+inline Elements siocSent() { return ToSIOCClient->queuedElements(); }
+
+template <typename T> std::vector<T> drain(LockedQueue<T>& queue)
+{
+    std::vector<T> out;
+    while (auto entry = queue.tryPop())
+        out.push_back(*entry);
+    return out;
+}
+inline Texts psxTexts() { return drain(g_psxStringQueue); }
+inline Steps psxSteps() { return drain(g_psxValueQueue); }
 
 } // namespace test
 } // namespace brg

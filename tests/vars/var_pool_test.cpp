@@ -1,7 +1,5 @@
 #include "base/exceptions.h"
-#include "app/process_state.h"
-#include "psx/to_psx_channel.h"
-#include "sioc/to_sioc_channel.h"
+#include "sent_elements.h"
 #include "support/fresh_state.h"
 #include "vars/var_pool.h"
 
@@ -11,6 +9,7 @@ namespace brg {
 namespace {
 
 using ::testing::ElementsAre;
+using test::Elements;
 using VarPoolTest = test::FreshState;
 
 struct FakeInfo : InfoVar {
@@ -38,22 +37,12 @@ VarPoolImpl::Builders fakeCatalogue()
     return b;
 }
 
-TEST_F(VarPoolTest, StoreRejectsNullAndDuplicatesWithExactTexts)
+TEST_F(VarPoolTest, StoreRejectsNullAndDuplicates)
 {
     VarPoolImpl pool(VarPoolImpl::Builders{});
-    try {
-        pool.storeVarPtr(nullptr);
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "VarPoolImpl::storeVarPtr is null");
-    }
+    EXPECT_THROW(pool.storeVarPtr(nullptr), std::runtime_error);
     pool.storeVarPtr(std::make_shared<ControlVar>("A", 1006));
-    try {
-        pool.storeVarPtr(std::make_shared<ControlVar>("B", 1006));
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "VarPoolImpl::storeVarPtr var already exists, var 1006 already exists");
-    }
+    EXPECT_THROW(pool.storeVarPtr(std::make_shared<ControlVar>("B", 1006)), std::runtime_error);
     EXPECT_EQ(pool.find(1006)->name, "A");
 }
 
@@ -66,17 +55,9 @@ TEST_F(VarPoolTest, SelectionAddsTheCollectionOfAUsedPositionOnlyToThePsxSide)
     EXPECT_THAT(pool.listing, ElementsAre("3"));
     EXPECT_THAT(pool.addedBases, ElementsAre(1100));
     EXPECT_THAT(pool.psxNumbers, ElementsAre(1006, 1100, 3200, 3501));
-}
 
-TEST_F(VarPoolTest, SelectionWithoutKnownNumbersIsAUserError)
-{
-    VarPoolImpl pool(fakeCatalogue());
-    try {
-        pool.selectVariables({5, 4000});
-        FAIL();
-    } catch (const UserErrorException& e) {
-        EXPECT_STREQ(e.what(), "1: No variables found in your CONFIG_FILE");
-    }
+    VarPoolImpl none(fakeCatalogue());
+    EXPECT_THROW(none.selectVariables({5, 4000}), UserErrorException);
 }
 
 TEST_F(VarPoolTest, GetVarFindsThroughTheProcessPoolAndIsEmptyAfterwards)
@@ -91,33 +72,25 @@ TEST_F(VarPoolTest, GetVarFindsThroughTheProcessPoolAndIsEmptyAfterwards)
 
 TEST(PsxName, RangesAndBorders)
 {
-    EXPECT_EQ(psxName(0), "Qs0");
-    EXPECT_EQ(psxName(999), "Qs999");
-    EXPECT_EQ(psxName(1000), "Qh0");
-    EXPECT_EQ(psxName(2999), "Qi999");
-    EXPECT_EQ(psxName(3000), "");
-    EXPECT_EQ(psxName(5688), "");
+    const std::vector<std::pair<std::uint32_t, std::string>> rows = {
+        {0, "Qs0"}, {999, "Qs999"}, {1000, "Qh0"}, {2999, "Qi999"}, {3000, ""}, {5688, ""}};
+    for (const auto& [number, name] : rows)
+        EXPECT_EQ(psxName(number), name) << number;
 }
 
 TEST_F(VarPoolTest, DefaultOperationsQueueForTheRightSide)
 {
     ControlVar control("Sw", 1006);
     FakeInfo info("Lt", 3200);
-    EXPECT_EQ(control.value, 0);
     EXPECT_EQ(info.value, kInfoVarStartValue);
     control.setValue(5);
     control.sendValueToPsx(9);
     control.sendQsString();
     info.setValue(3);
-    EXPECT_EQ(ToPSXClient->queuedElements(), (std::vector<ChannelElement>{{1006, 5}, {1006, 9}, {1006, 0}}));
-    EXPECT_EQ(ToSIOCClient->queuedElements(), (std::vector<ChannelElement>{{3200, 3}}));
+    EXPECT_EQ(test::psxSent(), (Elements{{1006, 5}, {1006, 9}, {1006, 0}}));
+    EXPECT_EQ(test::siocSent(), (Elements{{3200, 3}}));
     EXPECT_EQ(control.value, 5);
-    EXPECT_FALSE(control.isInfoVar());
-    EXPECT_TRUE(info.isInfoVar() && info.isPolled());
-
-    CollectionVar collection("Coll", 1100, 3);
-    EXPECT_EQ(collection.description(), "Collection of 3...");
-    EXPECT_THROW(collection.setItem(3, 1), std::out_of_range);
+    EXPECT_THROW(CollectionVar("Coll", 1100, 3).setItem(3, 1), std::out_of_range);
 }
 
 } // namespace
