@@ -63,10 +63,11 @@ protected:
         try {
             const auto p = getSiocParameters();
             std::string script = p->script.value_or("-");
-            const std::string here = lf_native(dir);
-            if (script.starts_with(here)) {
-                script = "~" + script.substr(here.size());
-                std::replace(script.begin(), script.end(), '\\', '/');
+            for (const std::string& here : {lf_native(fs::current_path()), lf_native(dir)}) {
+                if (script.starts_with(here)) {
+                    script = "~" + script.substr(here.size());
+                    std::replace(script.begin(), script.end(), '\\', '/');
+                }
             }
             return p->host.value_or("-") + " " + std::to_string(p->port.value_or(0)) + " " + script;
         } catch (const std::exception& e) {
