@@ -11,6 +11,8 @@
 namespace brg {
 namespace {
 
+using test::contains;
+
 using namespace std::chrono_literals;
 
 // Stands for the PSX decoder: only its exit keyword matters here.
@@ -188,130 +190,96 @@ TEST_F(BridgeEngineTest, LateNotificationOfAReplacedSocketIsIgnored)
     EXPECT_TRUE(g_psxConnected);
 }
 
-TEST_F(BridgeEngineTest, PsxExitKeywordEndsTheRunWithoutSayingGoodbyeToPsx)
-{
-    FromPSXClient = std::make_shared<ExitingFromPsx>();
-    connectBoth();
-    sockets->script->reads = {"exit\r\n"};
-    notifyPsx(kFdRead);
-
-    EXPECT_EQ(sockets->script->sent, "Arn.Fin:\r\n");
-    const std::string text = log();
-    EXPECT_TRUE(contains(text, "Exiting: E_PSX_EXIT\nForce disconnect from SIOC ...\n")) << text;
-    EXPECT_FALSE(contains(text, "Force disconnect from PSX"));
-    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
-}
-
-TEST_F(BridgeEngineTest, SiocFinEndsTheRunAndSaysGoodbyeToPsx)
-{
-    connectBoth();
-    sockets->script->reads = {"Arn.Fin:\r\n"};
-    notifySioc(kFdRead);
-    EXPECT_EQ(sockets->script->sent, "exit\r\n");
-    EXPECT_TRUE(contains(log(), "Exiting: E_IOCP_FIN\nForce disconnect from PSX ...\n"));
-}
-
-TEST_F(BridgeEngineTest, SiocClosingEndsTheRunAndTheFinalStopFollowsAQuarterSecondLater)
-{
-    connectBoth();
-    notifySioc(kFdClose);
-
-    EXPECT_FALSE(g_siocConnected);
-    EXPECT_FALSE(display->siocConnected());
-    EXPECT_TRUE(display->psxConnected());
-    EXPECT_FALSE(ToSIOCClient->active());
-    EXPECT_EQ(sockets->script->sent, "exit\r\n");
-    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{250ms, 250ms}));
-    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
-    EXPECT_TRUE(contains(log(), "Exiting: E_IOCP_CLOSE\nForce disconnect from PSX ...\n"));
-}
-
-// A reset, an abort or a failed read ends the run like that server's close: goodbye to the other
-// server only, and the run does not count as failed.
-struct LostConnection {
+// A server's goodbye, close, reset, abort or failed read ends the run: goodbye to the other server
+// only, and the run does not count as failed.
+struct ServerEnd {
     const char* name;
     bool psx;
-    std::uint16_t closeError; // 0: the read fails instead
-    const char* logged;
+    std::uint16_t event;
+    std::uint16_t error;
+    const char* read; // what the read gets; nullptr: it fails with a reset
+    bool lost;        // that server's connection is gone
+    const char* cause;
     const char* reason;
     const char* goodbye;
 };
 
-class LostConnectionTest : public BridgeEngineTest, public ::testing::WithParamInterface<LostConnection> {};
+class ServerEndTest : public BridgeEngineTest, public ::testing::WithParamInterface<ServerEnd> {};
 
-TEST_P(LostConnectionTest, EndsTheRunLikeThatServersClose)
+TEST_P(ServerEndTest, EndsTheRunAndSaysGoodbyeToTheOtherServerOnly)
 {
-    const LostConnection& c = GetParam();
+    const ServerEnd& c = GetParam();
+    FromPSXClient = std::make_shared<ExitingFromPsx>();
     connectBoth();
     g_processing = true;
     sockets->script->sent.clear();
-
-    if (c.closeError != 0) {
-        (c.psx ? notifyPsx : notifySioc)(kFdClose, c.closeError);
-    } else {
+    if (!c.read)
         sockets->script->recvError = 10054;
-        (c.psx ? notifyPsx : notifySioc)(kFdRead, 0);
-    }
+    else if (*c.read)
+        sockets->script->reads = {c.read};
+    (c.psx ? notifyPsx : notifySioc)(c.event, c.error);
+
     EXPECT_FALSE(g_processing);
     EXPECT_FALSE(g_exitPending);
     EXPECT_FALSE(g_runFailed);
     EXPECT_EQ(sockets->script->sent, c.goodbye);
-    EXPECT_FALSE(c.psx ? g_psxConnected : g_siocConnected);
-    EXPECT_FALSE(c.psx ? ToPSXClient->active() : ToSIOCClient->active());
-    EXPECT_FALSE(c.psx ? display->psxConnected() : display->siocConnected());
+    if (c.lost) {
+        EXPECT_FALSE(c.psx ? g_psxConnected : g_siocConnected);
+        EXPECT_FALSE(c.psx ? ToPSXClient->active() : ToSIOCClient->active());
+        EXPECT_FALSE(c.psx ? display->psxConnected() : display->siocConnected());
+        EXPECT_TRUE(c.psx ? display->siocConnected() : display->psxConnected());
+    }
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
     const std::string text = log();
-    EXPECT_TRUE(contains(text, c.logged)) << text;
+    EXPECT_TRUE(contains(text, c.cause)) << text;
     EXPECT_TRUE(contains(text, c.reason)) << text;
+    EXPECT_TRUE(contains(text, c.psx ? "Force disconnect from SIOC" : "Force disconnect from PSX")) << text;
+    EXPECT_FALSE(contains(text, c.psx ? "Force disconnect from PSX" : "Force disconnect from SIOC")) << text;
     EXPECT_FALSE(contains(text, "System Error")) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ResetAbortOrReadError, LostConnectionTest,
+    GoodbyeCloseResetAbortOrReadError, ServerEndTest,
     ::testing::Values(
-        LostConnection{"PsxReset", true, 10054, "\nToPSX connection lost: 10054 Connection reset by peer\n",
-                       "\nExiting: E_PSX_CLOSE\nForce disconnect from SIOC ...\n", "Arn.Fin:\r\n"},
-        LostConnection{"SiocAbort", false, 10053, "\nToSIOC connection lost: 10053 Software caused connection abort\n",
-                       "\nExiting: E_IOCP_CLOSE\nForce disconnect from PSX ...\n", "exit\r\n"},
-        LostConnection{"PsxReadError", true, 0, "\nToPSX receive: 10054 Connection reset by peer\n",
-                       "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
-        LostConnection{"SiocReadError", false, 0, "\nToSIOC receive: 10054 Connection reset by peer\n",
-                       "\nExiting: E_IOCP_CLOSE\n", "exit\r\n"}),
-    [](const ::testing::TestParamInfo<LostConnection>& info) { return std::string(info.param.name); });
+        ServerEnd{"PsxExit", true, kFdRead, 0, "exit\r\n", false, "", "\nExiting: E_PSX_EXIT\n", "Arn.Fin:\r\n"},
+        ServerEnd{"SiocFin", false, kFdRead, 0, "Arn.Fin:\r\n", false, "", "\nExiting: E_IOCP_FIN\n", "exit\r\n"},
+        ServerEnd{"SiocClose", false, kFdClose, 0, "", true, "", "\nExiting: E_IOCP_CLOSE\n", "exit\r\n"},
+        ServerEnd{"PsxReset", true, kFdClose, 10054, "", true, "\nToPSX connection lost: 10054 Connection reset by peer\n",
+                  "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
+        ServerEnd{"SiocAbort", false, kFdClose, 10053, "", true,
+                  "\nToSIOC connection lost: 10053 Software caused connection abort\n", "\nExiting: E_IOCP_CLOSE\n",
+                  "exit\r\n"},
+        ServerEnd{"PsxReadError", true, kFdRead, 0, nullptr, true, "\nToPSX receive: 10054 Connection reset by peer\n",
+                  "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
+        ServerEnd{"SiocReadError", false, kFdRead, 0, nullptr, true, "\nToSIOC receive: 10054 Connection reset by peer\n",
+                  "\nExiting: E_IOCP_CLOSE\n", "exit\r\n"}),
+    [](const ::testing::TestParamInfo<ServerEnd>& info) { return std::string(info.param.name); });
 
-TEST_F(BridgeEngineTest, ResetOutsideACloseIsIgnoredAndOtherSocketErrorsEndTheRunAsFailed)
+// Other socket errors are system errors: only logged before processing, the end of a failed run
+// while processing. A reset outside a close is ignored.
+TEST_F(BridgeEngineTest, SocketErrorsOutsideACloseFailOnlyAProcessingRun)
 {
     connectBoth();
+    notifyPsx(kFdRead, 10050);
+    EXPECT_FALSE(g_runFailed);
+    EXPECT_EQ(display->errorText(), "");
+
     g_processing = true;
     notifySioc(kFdRead, 10053);
     EXPECT_TRUE(g_processing);
     EXPECT_TRUE(g_exitPending);
-
     notifyPsx(kFdRead, 10050);
     EXPECT_FALSE(g_processing);
     EXPECT_TRUE(g_runFailed);
     EXPECT_TRUE(contains(log(), "\nSystem Error: asyncError ToPSX connection failure - 10050 Network is down\n\n"))
         << log();
     EXPECT_EQ(display->errorText(), "System Error: asyncError ToPSX connection failure - 10050 Network is down\n");
-}
 
-TEST_F(BridgeEngineTest, SystemErrorBeforeProcessingIsOnlyLogged)
-{
-    connectBoth();
-    notifyPsx(kFdRead, 10050);
-    EXPECT_FALSE(g_runFailed);
-    EXPECT_EQ(display->errorText(), "");
-    EXPECT_TRUE(g_exitPending);
-}
-
-TEST_F(BridgeEngineTest, UnknownEventIsASystemErrorNamedAfterItsHandler)
-{
-    connectBoth();
+    // An unknown event is a system error named after its handler.
     notifySioc(0x40);
     notifyPsx(0x40);
-    const std::string text = log();
-    EXPECT_TRUE(contains(text, "System Error: lf_handle_WINSOCK_IOCP_param\n"));
-    EXPECT_TRUE(contains(text, "System Error: lf_handle_WINSOCK_PSX_param\n"));
+    EXPECT_TRUE(contains(log(), "System Error: lf_handle_WINSOCK_IOCP_param\n"));
+    EXPECT_TRUE(contains(log(), "System Error: lf_handle_WINSOCK_PSX_param\n"));
 }
 
 TEST_F(BridgeEngineTest, ReceiversGetThePoolsVariablesAndOnlyNonEmptySetsAreLogged)

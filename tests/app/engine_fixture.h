@@ -68,11 +68,6 @@ protected:
     // Every log line is flushed at once, so the file can be read while it is open.
     static std::string log() { return readFile("Log.txt"); }
 
-    static bool contains(const std::string& text, const std::string& part)
-    {
-        return text.find(part) != std::string::npos;
-    }
-
     std::shared_ptr<FakeSocketProvider> sockets;
     std::shared_ptr<FakeClock> clock;
     std::shared_ptr<RecordingDisplay> display;

@@ -8,6 +8,8 @@
 namespace brg {
 namespace {
 
+using test::contains;
+
 using namespace std::chrono_literals;
 using Sleeps = std::vector<std::chrono::milliseconds>;
 
@@ -23,76 +25,69 @@ protected:
             postedAtSleep.push_back(window.posted.size());
         };
     }
-    void connectBoth()
-    {
-        g_psxConnected = true;
-        g_siocConnected = true;
-    }
 
     std::vector<std::string> sentAtSleep;
     std::vector<std::size_t> postedAtSleep;
 };
 
-TEST_F(ExitSequenceTest, UserCloseStopsTheLoopThenSaysGoodbyeToPsxThenSiocAndPostsAtOnce)
+// Who is told goodbye, in which order and with which pauses, for each way a run ends.
+struct ExitRow {
+    ExitEvent reason;
+    bool psx, sioc, siocTrace;
+    Sleeps sleeps;
+    std::vector<std::string> sentAtSleep;
+    const char* logged;
+    const char* notLogged;
+};
+
+class ExitReasonTest : public ExitSequenceTest, public ::testing::WithParamInterface<ExitRow> {};
+
+TEST_P(ExitReasonTest, GoodbyesAndPausesFollowTheReason)
 {
-    connectBoth();
+    const ExitRow& row = GetParam();
     g_processing = true;
-    lf_exit(E_USER_CLOSE);
+    g_psxConnected = row.psx;
+    g_siocConnected = row.sioc;
+    g_log.setTrace(Trace::SiocOut, row.siocTrace);
+    lf_exit(row.reason);
 
-    EXPECT_EQ(clock->sleeps(), (Sleeps{350ms, 250ms, 100ms}));
-    EXPECT_EQ(sentAtSleep, (std::vector<std::string>{"", "exit\r\n", "exit\r\nArn.Fin:\r\n"}));
+    EXPECT_EQ(clock->sleeps(), row.sleeps);
+    EXPECT_EQ(sentAtSleep, row.sentAtSleep);
     EXPECT_FALSE(g_processing);
+    EXPECT_EQ(postedAtSleep.back(), 0u); // posted only after the last pause
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
     const std::string text = log();
-    EXPECT_TRUE(contains(text, "\nExiting: E_USER_CLOSE\nForce disconnect from PSX ...\nForce disconnect from SIOC ...\n"))
-        << text;
-    EXPECT_FALSE(contains(text, "Fin sent to SIOC")); // only with the SIOC out trace on
+    EXPECT_TRUE(contains(text, row.logged)) << text;
+    EXPECT_FALSE(contains(text, row.notLogged)) << text;
 }
 
-TEST_F(ExitSequenceTest, PsxExitKeywordSparesPsxButStillClosesSioc)
-{
-    connectBoth();
-    g_log.setTrace(Trace::SiocOut, true);
-    lf_exit(E_PSX_EXIT);
-
-    EXPECT_EQ(sockets->script->sent, "Arn.Fin:\r\n");
-    EXPECT_EQ(clock->sleeps(), Sleeps{100ms});
-    const std::string text = log();
-    EXPECT_TRUE(contains(text, "Exiting: E_PSX_EXIT\nForce disconnect from SIOC ...\nFin sent to SIOC\n")) << text;
-    EXPECT_FALSE(contains(text, "Force disconnect from PSX"));
-    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
-}
-
-TEST_F(ExitSequenceTest, ClosedSiocGetsNoFinAndTheFinalStopComesAQuarterSecondLater)
-{
-    g_psxConnected = true; // SIOC's close cleared its flag
-    lf_exit(E_IOCP_CLOSE);
-
-    EXPECT_EQ(sockets->script->sent, "exit\r\n");
-    EXPECT_EQ(clock->sleeps(), (Sleeps{250ms, 250ms}));
-    EXPECT_EQ(postedAtSleep.back(), 0u); // posted only after the last sleep
-    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
-    EXPECT_FALSE(contains(log(), "Force disconnect from SIOC"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, ExitReasonTest,
+    ::testing::Values(
+        ExitRow{E_USER_CLOSE, true, true, false, {350ms, 250ms, 100ms}, {"", "exit\r\n", "exit\r\nArn.Fin:\r\n"},
+                "\nExiting: E_USER_CLOSE\nForce disconnect from PSX ...\nForce disconnect from SIOC ...\n",
+                "Fin sent to SIOC"},
+        ExitRow{E_PSX_EXIT, true, true, true, {350ms, 100ms}, {"", "Arn.Fin:\r\n"},
+                "Exiting: E_PSX_EXIT\nForce disconnect from SIOC ...\nFin sent to SIOC\n", "Force disconnect from PSX"},
+        // SIOC's close cleared its flag; the final stop comes a quarter second after the goodbye.
+        ExitRow{E_IOCP_CLOSE, true, false, false, {350ms, 250ms, 250ms}, {"", "exit\r\n", "exit\r\n"},
+                "Exiting: E_IOCP_CLOSE\n", "Force disconnect from SIOC"}));
 
 TEST_F(ExitSequenceTest, RunsOnceOnlyWhateverComesLater)
 {
     lf_exit(E_IOCP_FIN);
-    connectBoth();
-    g_processing = true;
+    g_psxConnected = g_siocConnected = g_processing = true;
     lf_exit(E_USER_CLOSE);
 
     EXPECT_TRUE(g_processing);
     EXPECT_EQ(sockets->script->sent, "");
     EXPECT_EQ(window.posted.size(), 1u);
-    const std::string text = log();
-    EXPECT_TRUE(contains(text, "Exiting: E_IOCP_FIN\n"));
-    EXPECT_FALSE(contains(text, "E_USER_CLOSE"));
+    EXPECT_FALSE(contains(log(), "E_USER_CLOSE"));
 }
 
 TEST_F(ExitSequenceTest, AFailingGoodbyeIsLoggedAndTheSequenceGoesOn)
 {
-    connectBoth();
+    g_psxConnected = g_siocConnected = true;
     sockets->script->sendLimits = {-1}; // PSX's send fails, SIOC's goes out
     sockets->script->sendError = 10054;
     lf_exit(E_USER_CLOSE);
@@ -104,16 +99,12 @@ TEST_F(ExitSequenceTest, AFailingGoodbyeIsLoggedAndTheSequenceGoesOn)
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
 }
 
-TEST_F(ExitSequenceTest, NothingIsPostedWithoutAWindow)
+TEST_F(ExitSequenceTest, NothingIsPostedWithoutAWindowAndASystemErrorStopsTheLoop)
 {
     g_mainWindow = nullptr;
     lf_exit(E_MAIN_LOOP_EXIT);
     EXPECT_TRUE(window.posted.empty());
-    EXPECT_EQ(clock->sleeps(), Sleeps{250ms});
-}
 
-TEST_F(ExitSequenceTest, ASystemErrorIsLoggedAndStopsTheLoop)
-{
     g_processing = true;
     lf_reportSystemError(std::runtime_error("FromPSX receive: 10054 Connection reset by peer"));
     EXPECT_FALSE(g_processing);

@@ -7,6 +7,8 @@
 namespace brg {
 namespace {
 
+using test::contains;
+
 using StartUpTest = test::EngineTest;
 using test::readFile;
 using test::writeFile;

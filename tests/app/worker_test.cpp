@@ -10,6 +10,8 @@
 namespace brg {
 namespace {
 
+using test::contains;
+
 using namespace std::chrono_literals;
 
 // Each receiving channel notes the elements it applies, in one shared order.
@@ -19,23 +21,13 @@ struct Applied {
     friend bool operator==(const Applied&, const Applied&) = default;
 };
 
-class RecordingFromSioc : public FromSiocChannel {
+template <typename Channel>
+class RecordingFrom : public Channel {
 public:
-    explicit RecordingFromSioc(std::vector<Applied>& applied) : m_applied(applied) {}
+    explicit RecordingFrom(std::vector<Applied>& applied) : m_applied(applied) {}
 
 protected:
-    void flushElement(const ChannelElement& element) override { m_applied.push_back({name, element}); }
-
-private:
-    std::vector<Applied>& m_applied;
-};
-
-class RecordingFromPsx : public FromPsxChannel {
-public:
-    explicit RecordingFromPsx(std::vector<Applied>& applied) : m_applied(applied) {}
-
-protected:
-    void flushElement(const ChannelElement& element) override { m_applied.push_back({name, element}); }
+    void flushElement(const ChannelElement& element) override { m_applied.push_back({this->name, element}); }
 
 private:
     std::vector<Applied>& m_applied;
@@ -73,8 +65,8 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        FromSIOCClient = std::make_shared<RecordingFromSioc>(applied);
-        FromPSXClient = std::make_shared<RecordingFromPsx>(applied);
+        FromSIOCClient = std::make_shared<RecordingFrom<FromSiocChannel>>(applied);
+        FromPSXClient = std::make_shared<RecordingFrom<FromPsxChannel>>(applied);
         toPsx = std::make_shared<RecordingToPsx>();
         ToPSXClient = toPsx;
     }
@@ -106,10 +98,7 @@ TEST_F(WorkerTest, TenQueuedValuesReachPsxOnePerCycle)
     auto sleeps = clock->sleeps();
     sleeps.resize(12); // then the exit sequence's own
     EXPECT_EQ(sleeps, std::vector<std::chrono::milliseconds>(12, 50ms));
-    const std::string text = log();
-    EXPECT_TRUE(contains(text, "processing input from PSX and SIOC started\n"));
-    EXPECT_TRUE(contains(text, "processing input from PSX and SIOC stopped\nExiting: E_MAIN_LOOP_EXIT\n")) << text;
-    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+    EXPECT_TRUE(contains(log(), "processing input from PSX and SIOC started\n"));
 }
 
 TEST_F(WorkerTest, LoopDoesNotStartAfterAnExitDuringSynchronisation)
@@ -151,13 +140,12 @@ TEST_F(WorkerTest, InfoVariablesAndCduScreenFollowEveryFourthCycle)
     runCycles(9);
     EXPECT_EQ(info->cycles, (std::vector<std::uint64_t>{4, 8}));
     EXPECT_EQ(display->handOverCycles, (std::vector<std::uint64_t>{4, 8}));
-}
 
-TEST_F(WorkerTest, CduScreenIsNotFedWhileItsModeIsInactive)
-{
-    g_cduMode = true;
-    runCycles(8);
-    EXPECT_TRUE(display->handOverCycles.empty());
+    display->cduActive = false; // not fed while its mode is inactive
+    g_exitPending = true; // the first run ended with the exit sequence
+    runCycles(13);
+    EXPECT_EQ(info->cycles, (std::vector<std::uint64_t>{4, 8, 12}));
+    EXPECT_EQ(display->handOverCycles, (std::vector<std::uint64_t>{4, 8}));
 }
 
 TEST_F(WorkerTest, SynchronisingWaitsASecondThenAppliesSiocBeforePsxAndReleasesThePool)

@@ -54,4 +54,12 @@ void writeFile(const std::filesystem::path& path, const std::string& content)
     out << content;
 }
 
+std::size_t countOf(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++n;
+    return n;
+}
+
 } // namespace brg::test

@@ -27,4 +27,8 @@ private:
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& content);
 
+// Whether `part` occurs in `text`, and how often (occurrences that do not overlap).
+inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+std::size_t countOf(const std::string& text, const std::string& part);
+
 } // namespace brg::test
