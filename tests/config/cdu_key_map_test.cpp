@@ -15,30 +15,16 @@ using ::testing::Contains;
 using ::testing::Not;
 using CduKeyMapTest = test::ConfigTest;
 
-// The 69 key names in index order.
-const char* const kNames[] = {
-    "DIG_0",    "DIG_1",   "DIG_2",      "DIG_3",    "DIG_4",       "DIG_5",     "DIG_6",      "DIG_7",
-    "DIG_8",    "DIG_9",   "LET_A",      "LET_B",    "LET_C",       "LET_D",     "LET_E",      "LET_F",
-    "LET_G",    "LET_H",   "LET_I",      "LET_J",    "LET_K",       "LET_L",     "LET_M",      "LET_N",
-    "LET_O",    "LET_P",   "LET_Q",      "LET_R",    "LET_S",       "LET_T",     "LET_U",      "LET_V",
-    "LET_W",    "LET_X",   "LET_Y",      "LET_Z",    "KEY_SP",      "KEY_DEL",   "KEY_SLASH",  "KEY_CLR",
-    "KEY_EXEC", "LSK_L1",  "LSK_L2",     "LSK_L3",   "LSK_L4",      "LSK_L5",    "LSK_L6",     "KEY_MENU",
-    "KEY_NAVRAD", "KEY_PREV", "KEY_NEXT", "LSK_R1",  "LSK_R2",      "LSK_R3",    "LSK_R4",     "LSK_R5",
-    "LSK_R6",   "KEY_INITREF", "KEY_RTE", "KEY_DEPARR", "KEY_ATC",  "KEY_VNAV",  "KEY_FIX",    "KEY_LEGS",
-    "KEY_HOLD", "KEY_FMCCOMM", "KEY_PROG", "KEY_DOT", "KEY_PLUSMINUS",
-};
-static_assert(std::size(kNames) == kCduKeyCount);
-
 // OCCDU=0 and key i on code (i + shift) % 89, with one line replaced where asked.
 std::string lf_userMap(int shift, const std::string& replaceName = "", const std::string& replacement = "")
 {
     std::string cfg = "OCCDU=0\n";
     for (std::uint32_t i = 0; i < kCduKeyCount; ++i) {
-        if (kNames[i] == replaceName) {
+        if (gf_cduKeyName(i) == replaceName) {
             cfg += replacement;
             continue;
         }
-        cfg += std::string(kNames[i]) + " = " + std::to_string((i + static_cast<std::uint32_t>(shift)) % 89) + "\n";
+        cfg += std::string(gf_cduKeyName(i)) + " = " + std::to_string((i + static_cast<std::uint32_t>(shift)) % 89) + "\n";
     }
     return cfg;
 }

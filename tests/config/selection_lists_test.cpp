@@ -3,6 +3,7 @@
 #include "config_test_fixture.h"
 
 #include <gmock/gmock.h>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -72,43 +73,36 @@ TEST_F(SelectionListsTest, TraceListAllowsAllWhenEmpty)
     EXPECT_FALSE(gf_traceListAllows(g_qhTraceList, 0xFFFFFFFFU));
 }
 
-TEST_F(SelectionListsTest, WhitelistKeepsOnlyItsDetectedNumbersAndOverridesTheBlacklist)
+// A whitelist keeps only its numbers and overrides the blacklist; a blacklist drops its numbers.
+TEST_F(SelectionListsTest, ListsSelectTheDetectedNumbersAndSayWhatTheyDid)
 {
-    g_whitelist = {1001, 1002};
-    g_blacklist = {1001};
-    Detected detected{1000, 1001};
-    gf_applySelectionLists(detected);
-    EXPECT_EQ(detected, Detected{1001});
-    EXPECT_THAT(logLines(), ElementsAre("Var 1001 whitelisted",
-                                        "Var 1002 of your white list does not occur in CONFIG_FILE ...",
-                                        "You cannot have a WHITELIST and a BLACKLIST; the latter is ignored!"));
-}
-
-TEST_F(SelectionListsTest, WhitelistWithoutDetectedNumbersEmptiesTheSet)
-{
-    g_whitelist = {-4, 1002};
-    g_blacklist = {1000};
-    Detected detected{1000, 1001};
-    gf_applySelectionLists(detected);
-    EXPECT_TRUE(detected.empty());
-    EXPECT_THAT(logLines(), ElementsAre("Var -4 of your white list does not occur in CONFIG_FILE ...",
-                                        "Var 1002 of your white list does not occur in CONFIG_FILE ...",
-                                        "The WHITELIST does not contain valid Talvesync variable numbers!"));
-}
-
-TEST_F(SelectionListsTest, BlacklistDropsItsNumbers)
-{
-    g_blacklist = {999, 1001};
-    Detected detected{1000, 1001, 5688};
-    gf_applySelectionLists(detected);
-    EXPECT_EQ(detected, (Detected{1000, 5688}));
-    EXPECT_THAT(logLines(), ElementsAre("Var 999 of your black list does not occur in CONFIG_FILE ...",
-                                        "Var 1001 blacklisted"));
-
-    g_blacklist.clear();
-    gf_applySelectionLists(detected);
-    EXPECT_EQ(detected, (Detected{1000, 5688}));
-    EXPECT_EQ(logLines().size(), 2U);
+    const struct {
+        NumberList white, black;
+        Detected detected, kept;
+        std::vector<std::string> logged;
+    } rows[] = {
+        {{1001, 1002}, {1001}, {1000, 1001}, {1001},
+         {"Var 1001 whitelisted", "Var 1002 of your white list does not occur in CONFIG_FILE ...",
+          "You cannot have a WHITELIST and a BLACKLIST; the latter is ignored!"}},
+        {{-4, 1002}, {1000}, {1000, 1001}, {},
+         {"Var -4 of your white list does not occur in CONFIG_FILE ...",
+          "Var 1002 of your white list does not occur in CONFIG_FILE ...",
+          "The WHITELIST does not contain valid Talvesync variable numbers!"}},
+        {{}, {999, 1001}, {1000, 1001, 5688}, {1000, 5688},
+         {"Var 999 of your black list does not occur in CONFIG_FILE ...", "Var 1001 blacklisted"}},
+        {{}, {}, {1000, 5688}, {1000, 5688}, {}},
+    };
+    for (const auto& row : rows) {
+        g_log.close();
+        std::filesystem::remove("Log.txt");
+        g_log.open();
+        g_whitelist = row.white;
+        g_blacklist = row.black;
+        Detected detected = row.detected;
+        gf_applySelectionLists(detected);
+        EXPECT_EQ(detected, row.kept);
+        EXPECT_EQ(logLines(), row.logged);
+    }
 }
 
 } // namespace
