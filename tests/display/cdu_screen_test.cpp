@@ -9,39 +9,32 @@ namespace {
 
 using test::readFile;
 
-TEST(CduLines, ShortLinesArePaddedWithBlanksAndDrawnLarge)
+// A text line of a row becomes its 24 glyphs and 24 size markers ('+' large, '-' small).
+TEST(CduLines, TextLinesArePaddedAndMarkedWithTheirSize)
 {
-    EXPECT_EQ(gf_cduLargeLine(1, "ABC"), "ABC" + std::string(21, ' ') + std::string(24, '+'));
-    EXPECT_EQ(gf_cduLargeLine(5, ""), kCduBlankPattern);
-}
+    const std::string full = "ABCDEFGHIJKLMNOPQRSTUVWX";
+    const std::string someMarkers = full + "+-+-+-";
+    const std::string whole = full + std::string(24, '-') + "tail";
+    const struct {
+        std::uint32_t row;
+        std::string text;
+        std::string line;
+    } rows[] = {
+        {1, "ABC", "ABC" + std::string(21, ' ') + std::string(24, '+')},
+        {5, "", kCduBlankPattern},
+        {3, full, full + std::string(24, '-')},
+        {4, full, full + std::string(24, '+')},
+        {13, full, full + std::string(24, '+')},
+        {0, full, full + std::string(24, '+')},
+        {2, someMarkers, someMarkers + std::string(18, '-')},
+        {2, whole, whole},
+        // o takes b's place and b takes c's, not o → b → c; the markers keep their letters.
+        {0, "obtulr_x" + std::string(16, 'A') + std::string(24, 'o'),
+         "bcn^_e x" + std::string(16, 'A') + std::string(24, 'o')},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(gf_cduLargeLine(r.row, r.text), r.line) << r.row << " " << r.text;
 
-TEST(CduLines, FullLinesTakeTheirRowsSize)
-{
-    const std::string text = "ABCDEFGHIJKLMNOPQRSTUVWX";
-    EXPECT_EQ(gf_cduLargeLine(3, text), text + std::string(24, '-'));
-    EXPECT_EQ(gf_cduLargeLine(4, text), text + std::string(24, '+'));
-    EXPECT_EQ(gf_cduLargeLine(13, text), text + std::string(24, '+'));
-    EXPECT_EQ(gf_cduLargeLine(0, text), text + std::string(24, '+'));
-}
-
-TEST(CduLines, LinesWithSomeMarkersRepeatTheLastOne)
-{
-    const std::string text = "ABCDEFGHIJKLMNOPQRSTUVWX" + std::string("+-+-+-");
-    EXPECT_EQ(gf_cduLargeLine(2, text), text + std::string(18, '-'));
-    const std::string whole = "ABCDEFGHIJKLMNOPQRSTUVWX" + std::string(24, '-') + "tail";
-    EXPECT_EQ(gf_cduLargeLine(2, whole), whole);
-}
-
-TEST(CduLines, GlyphsAreRemappedOnceInTheTextOnly)
-{
-    // o takes b's place and b takes c's, not o → b → c; the markers keep their letters.
-    const std::string line = gf_cduLargeLine(0, "obtulr_x" + std::string(16, 'A') + std::string(24, 'o'));
-    EXPECT_EQ(line.substr(0, 8), "bcn^_e x");
-    EXPECT_EQ(line.substr(24), std::string(24, 'o'));
-}
-
-TEST(CduLines, ColourLinesRepeatTheirLastCode)
-{
     EXPECT_EQ(gf_cduColourLine("g"), std::string(24, 'g'));
     EXPECT_EQ(gf_cduColourLine("wwc"), "ww" + std::string(22, 'c'));
     EXPECT_EQ(gf_cduColourLine(""), "");

@@ -30,16 +30,10 @@ struct Fill {
     friend bool operator==(const Fill&, const Fill&) = default;
 };
 
-struct Line {
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    Rgb colour;
-    friend bool operator==(const Line&, const Line&) = default;
-};
-
 class RecordingCanvas : public Canvas {
 public:
     void fillRect(const Rect& area, Rgb colour) override { fills.push_back({area, colour}); }
-    void line(int x1, int y1, int x2, int y2, Rgb colour) override { lines.push_back({x1, y1, x2, y2, colour}); }
+    void line(int, int, int, int, Rgb) override {}
     void setTextColour(Rgb colour) override { m_colour = colour; }
     void setBackground(Rgb colour, bool opaque) override
     {
@@ -75,7 +69,6 @@ public:
     }
 
     std::vector<Fill> fills;
-    std::vector<Line> lines;
     std::vector<TextOut> texts;
     std::vector<CanvasFont> fontSelections;
 
@@ -145,6 +138,12 @@ protected:
     {
         TempDirTest::SetUp();
         g_log.open();
+        freshDisplay();
+    }
+
+    // A new window display over a new recording window, in the same folder and log.
+    void freshDisplay()
+    {
         display = std::make_shared<WindowDisplay>();
         host = std::make_shared<FakeWindowHost>();
         host->display = display.get();
@@ -161,13 +160,6 @@ protected:
     }
 
     static std::string log() { return readFile("Log.txt"); }
-    static std::size_t count(const std::string& text, const std::string& part)
-    {
-        std::size_t n = 0;
-        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-            ++n;
-        return n;
-    }
 
     std::shared_ptr<WindowDisplay> display;
     std::shared_ptr<FakeWindowHost> host;

@@ -145,18 +145,6 @@ TEST_F(SocketLoopTest, DataGivesOneFdReadUntilTheNextRecvAndCloseComesAfterTheDa
     EXPECT_EQ(client->recv(buffer, sizeof buffer), 0);
 }
 
-TEST_F(SocketLoopTest, BytesSentByTheClientArriveWhole)
-{
-    auto client = provider.create();
-    auto peer = connectClient(*client);
-    const std::string line = "Qh45=1\r\n";
-    ASSERT_EQ(client->send(line.data(), static_cast<int>(line.size())), static_cast<int>(line.size()));
-    std::string received;
-    for (int i = 0; i < 50 && received.size() < line.size(); ++i)
-        received += peer->receive(100ms).value_or("");
-    EXPECT_EQ(received, line);
-}
-
 TEST_F(SocketLoopTest, APortWithoutListenerGivesFdConnectWithConnectionRefused)
 {
     std::uint16_t closedPort = 0;
