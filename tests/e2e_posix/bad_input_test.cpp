@@ -1,6 +1,6 @@
 // Hostile or mistaken input from outside: the bridge goes on where it can, and where it cannot it
 // says what is wrong at once and still stops on request.
-#include "bridge_process.h"
+#include "console_process.h"
 #include "sim_process.h"
 #include "support/fresh_state.h"
 #include "support/wait_for.h"
@@ -21,7 +21,7 @@ using BadInputTest = TempDirTest;
 // Runs the bridge without servers until the console shows `error`, then stops it with SIGTERM.
 void expectStartUpError(const std::string& error, RunAs runAs = RunAs::Self)
 {
-    const pid_t bridge = gf_spawnAs({gf_binDir() + "/talvesync"}, "console.txt", runAs);
+    const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt", {}, runAs);
     ASSERT_GT(bridge, 0);
     EXPECT_TRUE(waitFor([&] { return contains(readFile("console.txt"), "error: " + error + "\n"); }, 5s))
         << readFile("console.txt");
@@ -93,22 +93,6 @@ TEST_F(BadInputTest, ConfigurationMistakesAreNamed)
     std::filesystem::remove("Talvesync.cfg");
     std::filesystem::create_directory("Talvesync.cfg");
     expectStartUpError("11: sioc.ini and Talvesync.cfg not found (Talvesync.cfg is not a regular file)");
-}
-
-// What some Windows editors write at the start of a file must not hide the first key.
-TEST_F(BadInputTest, AByteOrderMarkBeforeTheFirstKeyOfTalvesyncCfgOrSiocIniIsSkipped)
-{
-    ASSERT_FALSE(gf_binDir().empty());
-    SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
-    SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
-    gf_writeCockpit(sioc.port(), "1006");
-    writeFile("Talvesync.cfg", "\xEF\xBB\xBFIOCP_HOSTADDRESS=127.0.0.1\r\nCONFIG_FILE=cockpit.ssi\r\nVERSION_CHECK=0\r\n");
-    writeFile("sioc.ini", fmt::format("\xEF\xBB\xBFIOCP_port={}\r\n", sioc.port()));
-    const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
-    ASSERT_GT(bridge, 0);
-    EXPECT_TRUE(sioc.waitForLine("recv Arn.Inicio:1006:", 10s)) << readFile("console.txt");
-    ASSERT_EQ(::kill(bridge, SIGTERM), 0);
-    EXPECT_NE(gf_waitForExit(bridge, 10s), -1);
 }
 
 TEST_F(BadInputTest, PsxLinesEndedByALoneCarriageReturnAreRead)

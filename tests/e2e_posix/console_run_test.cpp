@@ -6,12 +6,9 @@
 #include "support/wait_for.h"
 
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <regex>
-#include <unistd.h>
 
 namespace brg::test {
 namespace {
@@ -26,19 +23,13 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
 
     // 1006 is the storm light switch (Qh6), 2005 a value PSX reports (Qi5), 3424 the evacuation
     // lamp word made from Qh424 and the power that the opening burst reports.
-    ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 2005 3424 > /dev/null", gf_binDir()).c_str()),
-              0);
     // The CDU screen is for terminals only: into a file nothing of it is printed.
-    writeFile("Talvesync.cfg", fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\n"
-                                           "VERSION_CHECK=0\nCDU_L=1\n",
-                                           sioc.port()));
+    gf_writeCockpit(sioc.port(), "1006 2005 3424", "CDU_L=1\n");
 
     const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
     ASSERT_GT(bridge, 0);
     EXPECT_TRUE(sioc.waitForLine("recv Arn.Inicio:1006:", std::chrono::seconds(10)));
-    EXPECT_TRUE(waitFor([] { return contains(readFile("Log.txt"), "processing input from PSX and SIOC started"); },
-                        std::chrono::seconds(10)))
-        << readFile("Log.txt");
+    EXPECT_TRUE(gf_waitForProcessing()) << readFile("Log.txt");
 
     sioc.command("set 1006 1");
     EXPECT_TRUE(psx.waitForLine("recv Qh6=1"));
@@ -69,42 +60,6 @@ TEST_F(ConsoleRunTest, BridgesBothWaysAndStopsCleanlyOnSigterm)
     EXPECT_TRUE(contains(console, "sioc: connected\n")) << console;
     EXPECT_TRUE(contains(console, "psx: connected\n")) << console;
     EXPECT_FALSE(contains(console, "POS INIT") || contains(console, "\033")) << console;
-}
-
-// A server that leaves ends the run on its own: the bridge says goodbye to the other one only.
-TEST_F(ConsoleRunTest, AServerLeavingEndsTheRunAndOnlyTheOtherIsToldGoodbye)
-{
-    ASSERT_FALSE(gf_binDir().empty());
-    struct Case {
-        const char* leaving;
-        const char* command;
-        const char* reason;
-        const char* goodbyeLine;
-        const char* noForceLine;
-    };
-    for (const Case& c : {Case{"psx", "exit", "\nExiting: E_PSX_EXIT\n", "recv Arn.Fin:", "Force disconnect from PSX"},
-                          Case{"sioc", "close", "\nExiting: E_IOCP_CLOSE\n", "recv exit", "Force disconnect from SIOC"}}) {
-        SCOPED_TRACE(c.leaving);
-        std::filesystem::remove("Log.txt");
-        SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
-        SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
-        ASSERT_EQ(std::system(fmt::format("{}/tools/ssi-writer cockpit.ssi 1006 > /dev/null", gf_binDir()).c_str()), 0);
-        writeFile("Talvesync.cfg",
-                  fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\nVERSION_CHECK=0\n",
-                              sioc.port()));
-        const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
-        ASSERT_GT(bridge, 0);
-        ASSERT_TRUE(waitFor([] { return contains(readFile("Log.txt"), "processing input from PSX and SIOC started"); },
-                            std::chrono::seconds(10)))
-            << readFile("Log.txt");
-
-        (std::string(c.leaving) == "psx" ? psx : sioc).command(c.command);
-        EXPECT_EQ(gf_waitForExit(bridge, std::chrono::seconds(10)), 0);
-        EXPECT_TRUE((std::string(c.leaving) == "psx" ? sioc : psx).waitForLine(c.goodbyeLine));
-        const std::string log = readFile("Log.txt");
-        EXPECT_TRUE(contains(log, c.reason)) << log;
-        EXPECT_FALSE(contains(log, c.noForceLine)) << log;
-    }
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // How a run ends when something goes wrong outside: a server that resets its connection, a value
 // the bridge cannot read, a terminal that closes. Never half alive, and the cause is told.
-#include "bridge_process.h"
-#include "platform/posix/tcp_listener_posix.h"
+#include "console_process.h"
 #include "sim_process.h"
 #include "support/fresh_state.h"
 #include "support/wait_for.h"
@@ -16,47 +15,6 @@ namespace {
 using namespace std::chrono_literals;
 
 using RunEndTest = TempDirTest;
-
-TEST_F(RunEndTest, APsxResetEndsTheRunLikePsxClosingAndOnlySiocIsToldGoodbye)
-{
-    ASSERT_FALSE(gf_binDir().empty());
-    SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
-    TcpListener psxPort(10747);
-    gf_writeCockpit(sioc.port(), "1006");
-    const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
-    ASSERT_GT(bridge, 0);
-    const auto psx = psxPort.accept(10s);
-    ASSERT_TRUE(psx);
-    ASSERT_TRUE(gf_waitForProcessing()) << readFile("Log.txt");
-
-    psx->reset();
-    EXPECT_EQ(gf_waitForExit(bridge, 10s), 0);
-    EXPECT_TRUE(sioc.waitForLine("recv Arn.Fin:"));
-    const std::string log = readFile("Log.txt");
-    EXPECT_TRUE(contains(log, "\nExiting: E_PSX_CLOSE\n")) << log;
-    EXPECT_FALSE(contains(log, "Force disconnect from PSX")) << log;
-    EXPECT_TRUE(contains(readFile("console.txt"), "psx: disconnected\n")) << readFile("console.txt");
-}
-
-TEST_F(RunEndTest, ASiocResetEndsTheRunLikeSiocClosingAndOnlyPsxIsToldGoodbye)
-{
-    ASSERT_FALSE(gf_binDir().empty());
-    TcpListener siocPort(0);
-    SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
-    gf_writeCockpit(siocPort.port(), "1006");
-    const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
-    ASSERT_GT(bridge, 0);
-    const auto sioc = siocPort.accept(10s);
-    ASSERT_TRUE(sioc);
-    ASSERT_TRUE(gf_waitForProcessing()) << readFile("Log.txt");
-
-    sioc->reset();
-    EXPECT_EQ(gf_waitForExit(bridge, 10s), 0);
-    EXPECT_TRUE(psx.waitForLine("recv exit"));
-    const std::string log = readFile("Log.txt");
-    EXPECT_TRUE(contains(log, "\nExiting: E_IOCP_CLOSE\n")) << log;
-    EXPECT_FALSE(contains(log, "Force disconnect from SIOC")) << log;
-}
 
 // A value that cannot be read ends the run: both servers are told, the cause is on the console's
 // error line and the exit status says the run failed.

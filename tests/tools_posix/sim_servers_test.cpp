@@ -12,14 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::size_t lf_count(const std::string& text, const std::string& part)
-{
-    std::size_t n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
-        ++n;
-    return n;
-}
-
 TEST(PsxSim, SendsTheWholeCaptureAsItsOpeningBurstWithPsxLineEnds)
 {
     SimProcess psx("psx-sim", {"--tick-ms", "0"});
@@ -30,7 +22,7 @@ TEST(PsxSim, SendsTheWholeCaptureAsItsOpeningBurstWithPsxLineEnds)
     std::string received;
     ASSERT_TRUE(gf_receiveUntil(*client, lastLine.substr(0, lastLine.size() - 1) + "\r\n", received));
     EXPECT_TRUE(received.starts_with("id=4\r\nversion=10.181 NG\r\nlayout=1\r\n"));
-    EXPECT_EQ(lf_count(received, "\r\n"), static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n')));
+    EXPECT_EQ(countOf(received, "\r\n"), static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n')));
     EXPECT_NE(received.find("\r\nQi89=0\r\nQi90=0\r\nQi91=0\r\n"), std::string::npos);
 }
 
@@ -63,7 +55,7 @@ TEST(PsxSim, KeepsTheClockAndALampMovingAndEndsOnSigterm)
     std::string received;
     ASSERT_TRUE(gf_receiveUntil(*client, "Qh424=1\r\n", received));
     ASSERT_TRUE(gf_receiveUntil(*client, "Qh424=0\r\n", received));
-    EXPECT_GE(lf_count(received, "\r\nQs123="), 2u);
+    EXPECT_GE(countOf(received, "\r\nQs123="), 2u);
     EXPECT_EQ(psx.waitForExit(true), 0);
 }
 
@@ -105,9 +97,9 @@ TEST(SiocSim, SplitsALongAnswerAsSiocLinesAreSplit)
     std::string received;
     ASSERT_TRUE(gf_receiveUntil(*client, "1999=0:\r\n", received));
     // 7 characters a value: the first line closes at 4004 characters (572 values).
-    EXPECT_EQ(lf_count(received, "Arn.Resp:"), 2u);
+    EXPECT_EQ(countOf(received, "Arn.Resp:"), 2u);
     EXPECT_EQ(received.find("\r\n"), std::string("Arn.Resp:").size() + 572 * 7);
-    EXPECT_EQ(lf_count(received, "=0:"), 1000u);
+    EXPECT_EQ(countOf(received, "=0:"), 1000u);
 }
 
 TEST(SiocSim, SetSendsOnlyToClientsThatRegisteredTheNumber)
