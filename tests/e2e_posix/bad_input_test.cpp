@@ -95,27 +95,5 @@ TEST_F(BadInputTest, ConfigurationMistakesAreNamed)
     expectStartUpError("11: sioc.ini and Talvesync.cfg not found (Talvesync.cfg is not a regular file)");
 }
 
-TEST_F(BadInputTest, PsxLinesEndedByALoneCarriageReturnAreRead)
-{
-    ASSERT_FALSE(gf_binDir().empty());
-    SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
-    SimProcess psx("psx-sim", {"--port", "10747", "--tick-ms", "0"});
-    gf_writeCockpit(sioc.port(), "2004 2005", "MONITOR_SIOC_OUT=1\n");
-    const pid_t bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
-    ASSERT_GT(bridge, 0);
-    ASSERT_TRUE(gf_waitForProcessing()) << readFile("Log.txt");
-
-    psx.command("send Qi5=77\rQi4=33");
-    EXPECT_TRUE(waitFor(
-        [] {
-            const std::string log = readFile("Log.txt");
-            return contains(log, "2005=77:") && contains(log, "2004=33:");
-        },
-        10s))
-        << readFile("Log.txt");
-    ASSERT_EQ(::kill(bridge, SIGTERM), 0);
-    EXPECT_EQ(gf_waitForExit(bridge, 10s), 0);
-}
-
 } // namespace
 } // namespace brg::test

@@ -60,11 +60,6 @@ protected:
                 result.push_back(e.event);
         return result;
     }
-    bool has(const Socket& socket, std::uint16_t event) const
-    {
-        const auto seen = eventsOf(socket);
-        return std::find(seen.begin(), seen.end(), event) != seen.end();
-    }
     const Event* find(const Socket& socket, std::uint16_t event) const
     {
         for (const Event& e : events)
@@ -72,6 +67,7 @@ protected:
                 return &e;
         return nullptr;
     }
+    bool has(const Socket& socket, std::uint16_t event) const { return find(socket, event) != nullptr; }
 
     // A connected client and the listener's end of it, with the client's FD_WRITE seen.
     std::unique_ptr<TcpPeer> connectClient(Socket& client)
