@@ -37,6 +37,7 @@ constexpr std::uintptr_t kRetryRequest = 0;
 // What tells the two connections apart; their handling is the same.
 struct Link {
     const char* handlerName;
+    const char* server;
     const char* connectedText;
     TcpClient& (*client)(); // looked up per call: tests replace the channel objects
     std::atomic<bool>& connected;
@@ -47,19 +48,21 @@ struct Link {
     void (*connect)();
     std::uint32_t message;
     std::atomic<Clock::TimePoint>& lastAttempt;
+    std::atomic<bool>& away;
+    std::atomic<bool>& returned;
 };
 
 std::atomic<Clock::TimePoint> s_siocAttempt{};
 std::atomic<Clock::TimePoint> s_psxAttempt{};
 
-const Link s_sioc{"lf_handle_WINSOCK_IOCP_param", "SIOC connected",
+const Link s_sioc{"lf_handle_WINSOCK_IOCP_param", "SIOC", "SIOC connected",
                   []() -> TcpClient& { return *ToSIOCClient; }, g_siocConnected, g_psxConnected,
                   &Display::setSiocConnected, E_IOCP_CLOSE, E_IOCP_FIN, lf_connectSIOC, kMsgSiocSocket,
-                  s_siocAttempt};
-const Link s_psx{"lf_handle_WINSOCK_PSX_param", "PSX connected",
+                  s_siocAttempt, g_siocAway, g_siocReturned};
+const Link s_psx{"lf_handle_WINSOCK_PSX_param", "PSX", "PSX connected",
                  []() -> TcpClient& { return *ToPSXClient; }, g_psxConnected, g_siocConnected,
                  &Display::setPsxConnected, E_PSX_CLOSE, E_PSX_EXIT, lf_connectPSX, kMsgPsxSocket,
-                 s_psxAttempt};
+                 s_psxAttempt, g_psxAway, g_psxReturned};
 
 MainLoop& lf_window()
 {
@@ -101,18 +104,37 @@ void lf_reconnect(const Link& link)
     }
 }
 
-// The link is down: no more sends on it, and the window shows it.
-void lf_markClosed(const Link& link)
+// The link is down: no more sends on it, and the window shows it. False when it was down already.
+bool lf_markClosed(const Link& link)
 {
-    link.client().markInactive();
+    const bool wasActive = link.client().markInactive();
     link.connected = false;
     (g_display.get()->*link.indicator)(false);
     g_display->repaint();
+    return wasActive;
 }
 
-// A closed, reset or failed connection all end the run the same way: goodbye to the other server only.
+// The run goes on without this server: the other one keeps working, and this one is tried again
+// at the pace of the start-up attempts, the first a pause after the loss so the status line
+// shows the loss meanwhile.
+void lf_awaitReturn(const Link& link)
+{
+    link.away = true;
+    if (!lf_markClosed(link))
+        return; // a second report of the same loss (a failed send, then the close notification)
+    g_display->setStatus(fmt::format("{} connection lost, reconnecting ...", link.server));
+    link.lastAttempt = g_clock->now();
+    lf_scheduleReconnect(link);
+}
+
+// A closed, reset or failed connection all end the run the same way: goodbye to the other server
+// only. With RECONNECT the run waits for the server instead, unless it is ending anyway.
 void lf_linkClosed(const Link& link)
 {
+    if (cfg::RECONNECT.value() && g_exitPending && !g_closing) {
+        lf_awaitReturn(link);
+        return;
+    }
     lf_markClosed(link);
     lf_exit(link.closeReason);
 }
@@ -127,6 +149,9 @@ void lf_onSocketEvent(const Link& link, std::uint16_t event)
         break;
     case kFdWrite:
         link.connected = true;
+        // A server back after a loss is brought in step by the worker, as at start.
+        if (link.away.exchange(false) && g_workerStarted)
+            link.returned = true;
         client.sendData("");
         if (link.otherConnected && !g_workerStarted.exchange(true))
             g_startWorkerThread();

@@ -22,8 +22,8 @@ void lf_connectPSX();
 void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam);
 void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
 
-// A send or read failed on one of the two connections (on any thread): logs why and ends the run
-// as that server's close would.
+// A send or read failed on one of the two connections (on any thread): logs why and handles it
+// as that server's close: the run ends, or with RECONNECT waits for the server to return.
 void gf_connectionLost(const ConnectionLostError& e);
 
 // What the front ends call on the main thread for kMsgSiocSocket and kMsgPsxSocket; other

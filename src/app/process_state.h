@@ -32,6 +32,12 @@ extern std::atomic<bool> g_workerStarted;
 extern std::atomic<bool> g_processing;
 extern std::atomic<bool> g_closing;
 extern std::atomic<bool> g_exitPending;
+// With RECONNECT: a server lost while the bridge runs is away until it takes data again, and
+// then returned until the worker has brought both sides back in step.
+extern std::atomic<bool> g_psxAway;
+extern std::atomic<bool> g_siocAway;
+extern std::atomic<bool> g_psxReturned;
+extern std::atomic<bool> g_siocReturned;
 // Set when a failure ended the run; the console program then exits with status 1.
 extern std::atomic<bool> g_runFailed;
 extern std::atomic<std::uint64_t> g_cycle;

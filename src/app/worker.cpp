@@ -14,10 +14,15 @@
 #include "sioc/to_sioc_channel.h"
 #include "vars/var_pool.h"
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <fmt/format.h>
+#include <map>
+#include <set>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace brg {
 
@@ -34,6 +39,74 @@ void lf_sendDemands()
         ToPSXClient->sendDemandQi(number);
     for (const std::uint32_t number : demands.qs)
         ToPSXClient->sendDemandQs(number);
+}
+
+// Lines for a server that is away are dropped, so nothing piles up while it is gone: what it
+// must know again comes from the variables when it returns.
+void lf_send(Channel& channel, const std::atomic<bool>& away)
+{
+    if (away)
+        channel.discardQueue();
+    else
+        channel.flushQueue();
+}
+
+// Registers the SIOC numbers; SIOC answers with the cockpit's values of every one of them.
+void lf_register(const std::set<std::uint32_t>& numbers)
+{
+    if (numbers.empty())
+        return;
+    ToSIOCClient->sendInicio(numbers);
+    g_log.write(fmt::format("{} variables registered at SIOC server", numbers.size()));
+}
+
+// A SIOC that restarted has forgotten what the bridge showed on it, and PSX sends only changes:
+// the last value of every lamp and display goes to SIOC again, once each.
+void lf_showAgain()
+{
+    std::map<std::uint32_t, const Var*> shown;
+    for (std::uint32_t number = 0; number < kVarCount; ++number)
+        if (const Var* var = FromPSXClient->boundVar(number); var && var->isInfoVar())
+            shown.emplace(var->number, var);
+    for (const auto& var : g_infoVars)
+        shown.emplace(var->number, var.get());
+    for (const auto& [number, var] : shown)
+        if (var->value != kInfoVarStartValue)
+            ToSIOCClient->pushElement({number, var->value});
+}
+
+// A server back after a loss gets what it got at start: the registration at SIOC, whose answers
+// carry the cockpit's switches to PSX, and PSX's values for the cockpit (its opening burst when
+// PSX returned), applied after SIOC's.
+void lf_resynchronise(bool siocReturned)
+{
+    g_log.write("Synchronising PSX with SIOC variables ...");
+    std::set<std::uint32_t> numbers;
+    for (std::uint32_t number = 0; number < kVarCount; ++number)
+        if (FromSIOCClient->varTable[number])
+            numbers.insert(number);
+    lf_register(numbers);
+    gf_sleep(1000ms);
+    // Applied as at start: a push button SIOC reports held is not pressed again.
+    g_initPhase = true;
+    FromSIOCClient->flushQueue();
+    if (siocReturned)
+        lf_showAgain();
+    FromPSXClient->flushQueue();
+    g_initPhase = false;
+}
+
+void lf_bringBackReturnedServers()
+{
+    const bool siocReturned = g_siocReturned.exchange(false);
+    const bool psxReturned = g_psxReturned.exchange(false);
+    if (!siocReturned && !psxReturned)
+        return;
+    lf_resynchronise(siocReturned);
+    if (psxReturned)
+        lf_sendDemands();
+    if (!g_psxAway && !g_siocAway)
+        g_display->setStatus("");
 }
 
 void lf_runCycle()
@@ -60,8 +133,8 @@ void lf_runCycle()
         g_qsStrings.set(text->first, std::move(text->second));
         ToPSXClient->pushElement({text->first, 0});
     }
-    ToPSXClient->flushQueue();
-    ToSIOCClient->flushQueue();
+    lf_send(*ToPSXClient, g_psxAway);
+    lf_send(*ToSIOCClient, g_siocAway);
     if (phaseZero && g_cduMode && g_display->cduModeActive())
         g_display->cduHandOver();
 }
@@ -80,11 +153,8 @@ void lf_stopOnFailure(const std::exception& e)
 void lf_synchronise()
 {
     g_log.write("Synchronising PSX with SIOC variables ...");
-    const auto pool = g_varPool;
-    if (pool && !pool->siocNumbers.empty()) {
-        ToSIOCClient->sendInicio(pool->siocNumbers);
-        g_log.write(fmt::format("{} variables registered at SIOC server", pool->siocNumbers.size()));
-    }
+    if (const auto pool = g_varPool)
+        lf_register(pool->siocNumbers);
     // Meanwhile the main thread queues SIOC's answers to the registration and PSX's values.
     gf_sleep(1000ms);
     FromSIOCClient->flushQueue();
@@ -104,6 +174,7 @@ void lf_processInput()
     try {
         while (g_processing) {
             try {
+                lf_bringBackReturnedServers();
                 lf_runCycle();
             } catch (const ConnectionLostError& e) {
                 gf_connectionLost(e); // runs the exit sequence, which ends the loop

@@ -10,6 +10,9 @@ namespace cfg {
 BoolParam VERSION_CHECK{"VERSION_CHECK", true};
 StringParam PSX_HOSTADDRESS{"PSX_HOSTADDRESS", "127.0.0.1", CfgPattern::IPv4};
 
+// A server that goes away while the bridge runs.
+BoolParam RECONNECT{"RECONNECT", false};
+
 // Protocol traces.
 BoolParam MONITOR_PSX_IN_Qh{"MONITOR_PSX_IN_Qh", false};
 BoolParam MONITOR_PSX_IN_Qi{"MONITOR_PSX_IN_Qi", false};

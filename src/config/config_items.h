@@ -8,6 +8,9 @@ namespace brg::cfg {
 extern BoolParam VERSION_CHECK;
 extern StringParam PSX_HOSTADDRESS;
 
+// A server that goes away while the bridge runs: end the run (0) or wait for it to return (1).
+extern BoolParam RECONNECT;
+
 // Protocol traces.
 extern BoolParam MONITOR_PSX_IN_Qh;
 extern BoolParam MONITOR_PSX_IN_Qi;

@@ -16,7 +16,7 @@ void lf_readSwitches(const CfgFile& file)
 {
     using namespace cfg;
     // In the order the log shows them.
-    const std::array<BoolParam*, 46> switches{
+    const std::array<BoolParam*, 47> switches{
         &VERSION_CHECK,         &MONITOR_PSX_IN_Qh,          &MONITOR_PSX_IN_Qi,      &MONITOR_PSX_IN_Qs,
         &MONITOR_PSX_OUT,       &MONITOR_PSX_IN_NONQ,        &MONITOR_SIOC_IN,        &MONITOR_SIOC_OUT,
         &InvertHfSenseL,        &InvertBigFreqKnobL,         &InvertSmallFreqKnobL,   &InvertHfSenseC,
@@ -28,7 +28,7 @@ void lf_readSwitches(const CfgFile& file)
         &ENG_STARTERS_DOMINANT, &PTT_SWITCHES_DOMINANT,      &AUTOBRAKES_DOMINANT,    &PARKBRKLEV_DOMINANT,
         &GEARLOCK_OVERRIDE_DOMINANT, &FIRE_ENG1_DOMINANT,    &FIRE_ENG2_DOMINANT,     &FIRE_ENG3_DOMINANT,
         &FIRE_ENG4_DOMINANT,    &FIRE_APU_DOMINANT,          &DUAL_ENCODER_RCPL,      &DUAL_ENCODER_RCPC,
-        &DUAL_ENCODER_RCPR,     &SQUAWK_AS_INT,
+        &DUAL_ENCODER_RCPR,     &SQUAWK_AS_INT,              &RECONNECT,
     };
     for (BoolParam* item : switches)
         item->read(file);

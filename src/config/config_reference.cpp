@@ -22,6 +22,7 @@ struct KeyText {
 constexpr KeyText kItemTexts[] = {
     {"VERSION_CHECK", "At start-up the Windows program asks the web whether a newer version exists."},
     {"PSX_HOSTADDRESS", "IPv4 address of the PSX main server (port 10747). A name such as localhost is not accepted: the default is taken."},
+    {"RECONNECT", "1: a PSX or SIOC server that closes or resets while the bridge runs is waited for and connected again, and both sides are brought back in step; the other server stays connected. 0: the run ends, as it always has."},
     {"MONITOR_PSX_IN_Qh", "Trace received Qh lines in Log.txt (narrowed by Qh_VarList)."},
     {"MONITOR_PSX_IN_Qi", "Trace received Qi lines in Log.txt (narrowed by Qi_VarList)."},
     {"MONITOR_PSX_IN_Qs", "Trace received Qs lines in Log.txt (narrowed by Qs_VarList)."},

@@ -27,6 +27,12 @@ void Channel::flushQueue()
     flush();
 }
 
+void Channel::discardQueue()
+{
+    std::lock_guard lock(m_queueMutex);
+    m_queue.clear();
+}
+
 std::size_t Channel::queuedCount() const
 {
     std::lock_guard lock(m_queueMutex);

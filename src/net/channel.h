@@ -30,6 +30,9 @@ public:
     // stay queued, flush() is not called and the exception propagates.
     void flushQueue();
 
+    // Drops every queued element without processing it.
+    void discardQueue();
+
     std::size_t queuedCount() const;
     // A copy of the queued elements, oldest first (for diagnostics and tests).
     std::vector<ChannelElement> queuedElements() const;

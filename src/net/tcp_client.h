@@ -48,7 +48,8 @@ public:
     void receive();
     // Raises the exception for an error notification; returns for 10053 and 10054.
     void asyncError(int code);
-    void markInactive() { m_active = false; }
+    // Returns whether it was active: of two reports of one loss, only the first sees true.
+    bool markInactive() { return m_active.exchange(false); }
     bool active() const { return m_active; }
     // The current socket's handle, 0 without one.
     std::uintptr_t socketHandle() const;

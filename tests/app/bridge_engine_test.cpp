@@ -1,6 +1,8 @@
 #include "app/bridge_engine.h"
 
+#include "app/startup.h"
 #include "base/exceptions.h"
+#include "config/config_items.h"
 #include "engine_fixture.h"
 #include "sioc/sioc_parameters.h"
 #include "vars/var_pool.h"
@@ -254,6 +256,54 @@ INSTANTIATE_TEST_SUITE_P(
         ServerEnd{"SiocReadError", false, kFdRead, 0, nullptr, true, "\nToSIOC receive: 10054 Connection reset by peer\n",
                   "\nExiting: E_IOCP_CLOSE\n", "exit\r\n"}),
     [](const ::testing::TestParamInfo<ServerEnd>& info) { return std::string(info.param.name); });
+
+// With RECONNECT a lost server is waited for: no goodbye, the other server stays, one attempt a
+// second later however often the loss is reported, and once the server takes data again the
+// worker is asked to bring it back in step.
+class ReconnectTest : public BridgeEngineTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ReconnectTest, ALostServerIsRetriedAndBroughtBackInStepWhileTheRunGoesOn)
+{
+    const bool psx = GetParam();
+    const auto notifyLost = psx ? &notifyPsx : &notifySioc;
+    cfg::RECONNECT.setRunning(true);
+    connectBoth();
+    g_processing = true;
+    sockets->script->sent.clear();
+
+    notifyLost(kFdClose, 10054);
+    gf_connectionLost(ConnectionLostError(psx ? static_cast<TcpClient&>(*ToPSXClient) : *ToSIOCClient, "reported again"));
+    EXPECT_TRUE(g_processing);
+    EXPECT_TRUE(g_exitPending);
+    EXPECT_EQ(sockets->script->sent, "");
+    EXPECT_FALSE(psx ? g_psxConnected : g_siocConnected);
+    EXPECT_TRUE(psx ? g_siocConnected : g_psxConnected);
+    EXPECT_FALSE(psx ? display->psxConnected() : display->siocConnected());
+    EXPECT_EQ(display->statusText(), psx ? "PSX connection lost, reconnecting ..." : "SIOC connection lost, reconnecting ...");
+    EXPECT_EQ(clock->delays(), std::vector<std::chrono::milliseconds>{1000ms});
+
+    clock->advance(1s);
+    const std::uint32_t message = psx ? kMsgPsxSocket : kMsgSiocSocket;
+    ASSERT_EQ(window.posted, std::vector<std::uint32_t>{message});
+    gf_handleSocketMessage(message, 0, 0);
+    notifyLost(kFdConnect, 0);
+    notifyLost(kFdWrite, 0);
+    EXPECT_TRUE(psx ? g_psxReturned : g_siocReturned);
+    EXPECT_FALSE(psx ? g_siocReturned : g_psxReturned);
+    EXPECT_FALSE(psx ? g_psxAway : g_siocAway);
+    EXPECT_EQ(workerStarts, 1);
+
+    // Lost again and closed by the user meanwhile: only the server still there is told.
+    notifyLost(kFdClose, 0);
+    gf_closeRequest();
+    EXPECT_EQ(sockets->script->sent, psx ? "Arn.Fin:\r\n" : "exit\r\n");
+    EXPECT_FALSE(g_exitPending);
+    clock->advance(1s);
+    EXPECT_EQ(window.posted, (std::vector<std::uint32_t>{message, kMsgFinish}));
+}
+
+INSTANTIATE_TEST_SUITE_P(PsxOrSioc, ReconnectTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Psx" : "Sioc"; });
 
 // Other socket errors are system errors: only logged before processing, the end of a failed run
 // while processing. A reset outside a close is ignored.
