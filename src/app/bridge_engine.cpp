@@ -27,8 +27,6 @@ namespace brg {
 
 using namespace std::chrono_literals;
 
-std::atomic<std::uint16_t> g_psxPort{10747};
-
 namespace {
 
 // No socket has this handle: a socket message carrying it is the engine's own retry request.

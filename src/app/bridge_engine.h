@@ -30,10 +30,6 @@ void gf_connectionLost(const ConnectionLostError& e);
 // messages are ignored.
 void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
-// PSX's main server port: 10747 for users, who cannot change it. Tests move it so that runs on
-// one machine do not compete for the port.
-extern std::atomic<std::uint16_t> g_psxPort;
-
 // A failed attempt is retried this long after it started (at once if it took longer): a refused
 // connection fails at once, and retrying at that pace would only flood the log.
 inline constexpr std::chrono::milliseconds kReconnectPause{1000};

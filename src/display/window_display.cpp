@@ -1,14 +1,15 @@
 #include "display/window_display.h"
 
-#include "app/bridge_engine.h"
-#include "app/process_state.h"
 #include "base/log.h"
 #include "base/version.h"
 #include "config/config_items.h"
 #include "display/cdu_canvas.h"
 #include "display/cdu_feed.h"
 #include "display/status_panel.h"
+#include "psx/from_psx_channel.h"
+#include "psx/to_psx_channel.h"
 #include "sioc/sioc_parameters.h"
+#include "vars/var_state.h"
 
 #include <fmt/format.h>
 

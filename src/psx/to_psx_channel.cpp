@@ -12,6 +12,8 @@
 
 namespace brg {
 
+std::atomic<std::uint16_t> g_psxPort{10747};
+
 namespace {
 
 std::set<std::uint32_t> lf_qhBit0Numbers()

@@ -3,11 +3,16 @@
 // that SIOC owns into the packed Qh words, and sends them in batches.
 #include "net/tcp_client.h"
 
+#include <atomic>
 #include <cstdint>
 #include <set>
 #include <string>
 
 namespace brg {
+
+// PSX's main server port: 10747 for users, who cannot change it. Tests move it so that runs on
+// one machine do not compete for the port.
+extern std::atomic<std::uint16_t> g_psxPort;
 
 class ToPsxChannel : public TcpClient {
 public:

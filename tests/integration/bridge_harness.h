@@ -8,6 +8,7 @@
 #include "base/clock.h"
 #include "base/log.h"
 #include "native_platform.h"
+#include "psx/to_psx_channel.h"
 #include "support/fresh_state.h"
 #include "support/wait_for.h"
 
