@@ -1,6 +1,7 @@
 // How a run ends when something goes wrong outside: a server that resets its connection, a value
 // the bridge cannot read, a terminal that closes. Never half alive, and the cause is told.
 #include "console_process.h"
+#include "platform/tcp_listener.h"
 #include "sim_process.h"
 #include "support/fresh_state.h"
 #include "support/wait_for.h"

@@ -1,4 +1,4 @@
-#include "platform/posix/tcp_listener_posix.h"
+#include "platform/tcp_listener.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -15,6 +15,8 @@
 namespace brg {
 namespace {
 
+int lf_fd(NativeSocketHandle socket) { return static_cast<int>(socket); }
+
 // True when fd became ready for `events` within the timeout.
 bool lf_waitFor(int fd, short events, std::chrono::milliseconds timeout)
 {
@@ -29,14 +31,14 @@ bool lf_waitFor(int fd, short events, std::chrono::milliseconds timeout)
 
 TcpPeer::~TcpPeer()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_socket >= 0)
+        ::close(lf_fd(m_socket));
 }
 
 bool TcpPeer::sendAll(std::string_view data)
 {
     while (!data.empty()) {
-        const ssize_t n = ::send(m_fd, data.data(), data.size(), MSG_NOSIGNAL);
+        const ssize_t n = ::send(lf_fd(m_socket), data.data(), data.size(), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -48,11 +50,11 @@ bool TcpPeer::sendAll(std::string_view data)
 
 std::optional<std::string> TcpPeer::receive(std::chrono::milliseconds timeout)
 {
-    if (!lf_waitFor(m_fd, POLLIN, timeout))
+    if (!lf_waitFor(lf_fd(m_socket), POLLIN, timeout))
         return std::string();
     char buffer[65536];
     ssize_t n = 0;
-    while ((n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT)) < 0 && errno == EINTR) {
+    while ((n = ::recv(lf_fd(m_socket), buffer, sizeof buffer, MSG_DONTWAIT)) < 0 && errno == EINTR) {
     }
     if (n < 0 && errno == EAGAIN)
         return std::string();
@@ -64,19 +66,19 @@ std::optional<std::string> TcpPeer::receive(std::chrono::milliseconds timeout)
 void TcpPeer::close()
 {
     // shutdown, not close: another thread may be waiting on the descriptor.
-    ::shutdown(m_fd, SHUT_RDWR);
+    ::shutdown(lf_fd(m_socket), SHUT_RDWR);
 }
 
 void TcpPeer::reset()
 {
     const linger abort{1, 0};
-    ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::setsockopt(lf_fd(m_socket), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
     // Closing with a zero linger sends the RST. The descriptor number is taken over by /dev/null
     // in the same step, so a receive() waiting on it meanwhile fails instead of reading another
     // connection that might get the number.
     const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (placeholder < 0 || ::dup3(placeholder, m_fd, O_CLOEXEC) < 0)
-        ::shutdown(m_fd, SHUT_RDWR);
+    if (placeholder < 0 || ::dup3(placeholder, lf_fd(m_socket), O_CLOEXEC) < 0)
+        ::shutdown(lf_fd(m_socket), SHUT_RDWR);
     if (placeholder >= 0)
         ::close(placeholder);
 }
@@ -84,25 +86,26 @@ void TcpPeer::reset()
 void TcpPeer::sendAtOnce()
 {
     const int on = 1;
-    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    ::setsockopt(lf_fd(m_socket), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 TcpListener::TcpListener(std::uint16_t port, const std::string& address)
 {
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0)
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
         throw std::runtime_error("TcpListener: no socket");
     const int on = 1;
-    ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    m_socket = fd;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in bound{};
     bound.sin_family = AF_INET;
     bound.sin_port = htons(port);
     bound.sin_addr.s_addr = ::inet_addr(address.c_str());
     socklen_t size = sizeof bound;
-    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&bound), size) != 0 || ::listen(m_fd, 8) != 0 ||
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&bound), size) != 0 || ::listen(fd, 8) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
         const int error = errno;
-        ::close(m_fd);
+        ::close(fd);
         throw std::runtime_error(fmt::format("TcpListener: cannot listen on {}:{}: {}", address, port,
                                              std::strerror(error)));
     }
@@ -111,14 +114,14 @@ TcpListener::TcpListener(std::uint16_t port, const std::string& address)
 
 TcpListener::~TcpListener()
 {
-    ::close(m_fd);
+    ::close(lf_fd(m_socket));
 }
 
 std::unique_ptr<TcpPeer> TcpListener::accept(std::chrono::milliseconds timeout)
 {
-    if (!lf_waitFor(m_fd, POLLIN, timeout))
+    if (!lf_waitFor(lf_fd(m_socket), POLLIN, timeout))
         return nullptr;
-    const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
+    const int fd = ::accept4(lf_fd(m_socket), nullptr, nullptr, SOCK_CLOEXEC);
     return fd < 0 ? nullptr : std::make_unique<TcpPeer>(fd);
 }
 

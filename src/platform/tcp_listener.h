@@ -1,6 +1,7 @@
 #pragma once
 // The server side of a TCP connection with plain blocking calls and timeouts: what the loopback
-// tests need, never the bridge itself.
+// tests and the stand-in servers need, never the bridge itself (it is built into its own library,
+// which the programs do not link).
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -10,9 +11,12 @@
 
 namespace brg {
 
+// A descriptor on POSIX, a SOCKET on Windows.
+using NativeSocketHandle = std::intptr_t;
+
 class TcpPeer {
 public:
-    explicit TcpPeer(std::uintptr_t socket) : m_socket(socket) {}
+    explicit TcpPeer(NativeSocketHandle socket) : m_socket(socket) {}
     ~TcpPeer();
     TcpPeer(const TcpPeer&) = delete;
     TcpPeer& operator=(const TcpPeer&) = delete;
@@ -24,9 +28,14 @@ public:
     std::optional<std::string> receive(std::chrono::milliseconds timeout);
     // Ends the connection in both directions (a blocked receive() on another thread returns).
     void close();
+    // Aborts the connection: the peer gets a reset (RST) instead of an orderly close. A receive()
+    // on another thread returns nullopt.
+    void reset();
+    // Sends each write at once instead of gathering small ones (a line trickled byte by byte).
+    void sendAtOnce();
 
 private:
-    std::uintptr_t m_socket; // a SOCKET
+    NativeSocketHandle m_socket;
 };
 
 class TcpListener {
@@ -42,8 +51,7 @@ public:
     std::unique_ptr<TcpPeer> accept(std::chrono::milliseconds timeout);
 
 private:
-    int m_startupResult;
-    std::uintptr_t m_socket; // a SOCKET
+    NativeSocketHandle m_socket = -1;
     std::uint16_t m_port = 0;
 };
 
