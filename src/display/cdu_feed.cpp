@@ -1,7 +1,7 @@
 #include "display/cdu_feed.h"
 
-#include "app/process_state.h"
 #include "config/config_items.h"
+#include "vars/var_state.h"
 
 namespace brg {
 
