@@ -20,6 +20,7 @@
 #include "sioc/to_sioc_channel.h"
 
 #include <fmt/format.h>
+#include <filesystem>
 #include <thread>
 
 namespace brg {
@@ -108,6 +109,16 @@ void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intp
     default:
         break;
     }
+}
+
+bool gf_createTalvesyncFolder()
+{
+    std::error_code error;
+    if (!std::filesystem::exists("Talvesync", error) && !error)
+        std::filesystem::create_directories("Talvesync", error);
+    if (error)
+        g_log.write(fmt::format("Failed to create directory: {}", error.message()));
+    return !error;
 }
 
 } // namespace brg

@@ -15,6 +15,10 @@ extern std::function<void()> g_versionCheck;
 // stopped at an error (logged, and a user error shown on the error line).
 bool lf_startUp_as_Thread();
 
+// Creates the "Talvesync" folder in the working folder if it is missing; false (and a log line)
+// when that fails, which ends the program before its window or console appears.
+bool gf_createTalvesyncFolder();
+
 // The user asks to close the window (or presses Ctrl-C in the console).
 void gf_closeRequest();
 

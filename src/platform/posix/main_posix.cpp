@@ -20,7 +20,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fmt/format.h>
 #include <pthread.h>
 #include <thread>
@@ -100,13 +99,8 @@ int main(int argc, char** argv)
     s_console = std::make_shared<ConsoleDisplay>(stdout, isatty(STDOUT_FILENO) != 0 ? STDOUT_FILENO : -1);
     g_display = s_console;
 
-    std::error_code error;
-    if (!std::filesystem::exists("Talvesync", error) && !error)
-        std::filesystem::create_directories("Talvesync", error);
-    if (error) {
-        g_log.write(fmt::format("Failed to create directory: {}", error.message()));
+    if (!gf_createTalvesyncFolder())
         return 0;
-    }
 
     g_socketProvider = std::make_shared<PosixSocketProvider>();
     g_driveProvider = gf_systemDrives();

@@ -21,8 +21,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fmt/format.h>
 #include <functional>
 #include <memory>
 #include <string>
@@ -139,13 +137,8 @@ int initInstance(HINSTANCE instance)
         return 0;
     }
 
-    std::error_code error;
-    if (!std::filesystem::exists("Talvesync", error) && !error)
-        std::filesystem::create_directories("Talvesync", error);
-    if (error) {
-        g_log.write(fmt::format("Failed to create directory: {}", error.message()));
+    if (!brg::gf_createTalvesyncFolder())
         return 0;
-    }
 
     PostMessageW(s_window, brg::kMsgStartUp, 0, 0);
     MSG message;
