@@ -65,6 +65,18 @@ both_connected() {
 cdu_text_shown() { # more than a few glyphs' worth of pixels in the CDU colour
   [ "$(convert "$1" -fill black +opaque '#FFC800' -fill white -opaque '#FFC800' -format '%[fx:int(mean*w*h)]' info:)" -gt 500 ]
 }
+# The user's close request (taskkill without /F posts WM_CLOSE). Wine now and then fails to start
+# taskkill itself ("Application could not be started"): try again while the program still runs.
+close_window() { # bridge-pid
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 && return 0
+    kill -0 "$1" 2>/dev/null || return 0
+    echo "taskkill attempt $attempt failed: $(tr -d '\r' <taskkill.txt)"
+    sleep 1
+  done
+  fail "taskkill failed: $(cat taskkill.txt)"
+}
 cfg_value() { tr -d '\r' <Talvesync.cfg | sed -n "s/^$1=//p"; } # the program writes CRLF lines
 
 "$tools/ssi-writer" cockpit.ssi 1006 2005 >/dev/null
@@ -105,7 +117,7 @@ xwininfo -display "$display" -root -tree >windows.txt
 grep -Eq '"Talvesync": .* [0-9]+x[0-9]+\+40[0-9]\+' windows.txt \
   || fail "no window \"Talvesync\" near x = 400: $(grep -i talvesync windows.txt)"
 
-wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 || fail "taskkill failed: $(cat taskkill.txt)"
+close_window "$bridge"
 status=0; wait "$bridge" || status=$?
 [ "$status" -eq 0 ] || fail "Talvesync.exe ended with $status"
 wait_for 'recv Arn.Fin:' sioc.out 10
@@ -137,7 +149,7 @@ wait_for 'window changed into CDU screen' Log.txt 60
 for row in $(seq 62 75); do echo "send Qs$row=ROW $((row - 62)) OF THE LEFT CDU" >&4; done
 echo "send Qi89=0" >&4
 screen_until "$artefacts/cdu-screen.png" cdu_text_shown "the CDU screen shows no text in the CDU colour"
-wine taskkill /IM Talvesync.exe >taskkill.txt 2>&1 || fail "taskkill failed: $(cat taskkill.txt)"
+close_window "$bridge"
 status=0; wait "$bridge" || status=$?
 [ "$status" -eq 0 ] || fail "Talvesync.exe as CDU screen ended with $status"
 tr -d '\r' <Log.txt | grep -q ' window back to normal\.$' || fail "the window did not leave CDU mode"
