@@ -25,6 +25,9 @@ public:
     virtual void setBackground(Rgb colour, bool opaque) = 0;
     // Default is the device context's own font.
     virtual void selectFont(CanvasFont font) = 0;
+    // An opaque text's background at least this wide (0: just the text's own box), so that a
+    // character drawn into a fixed cell erases all of it even when its font's glyph is narrower.
+    virtual void setMinimumTextWidth(int width) = 0;
     // The core converts its UTF-8 texts before drawing.
     virtual void textOut(int x, int y, const std::u16string& text) = 0;
 };

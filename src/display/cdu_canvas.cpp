@@ -11,6 +11,7 @@ CduCanvasPainter::CduCanvasPainter(Canvas& canvas, const CduLayout& layout) : m_
 {
     m_canvas.setBackground(kCduBlack, true);
     m_canvas.setTextColour(m_layout.textColour);
+    m_canvas.setMinimumTextWidth(m_layout.columnWidth);
 }
 
 void CduCanvasPainter::clearScreen() { m_canvas.fillRect(m_layout.screen, kCduBlack); }

@@ -136,7 +136,10 @@ TEST_F(CduMode, ColourCodesAndBoldGlyphs)
     CduLayout layout;
     layout.withColour = true;
     layout.bold = true;
+    layout.columnWidth = 20;
     CduCanvasPainter painter(canvas, layout);
+    // Every glyph erases its whole column, also one of a font narrower than the column.
+    EXPECT_EQ(canvas.minimumTextWidth, 20);
     painter.myTextOutCh(10, 20, 'A', 'y');
     painter.myTextOutCh(30, 20, ' ', 'g');
     painter.myTextOutCh(50, 20, 'B', ' ');

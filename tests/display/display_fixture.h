@@ -45,6 +45,7 @@ public:
         m_font = font;
         fontSelections.push_back(font);
     }
+    void setMinimumTextWidth(int width) override { minimumTextWidth = width; }
     void textOut(int x, int y, const std::u16string& text) override
     {
         texts.push_back({x, y, std::string(text.begin(), text.end()), m_colour, m_background, m_opaque, m_font});
@@ -71,6 +72,7 @@ public:
     std::vector<Fill> fills;
     std::vector<TextOut> texts;
     std::vector<CanvasFont> fontSelections;
+    int minimumTextWidth = 0;
 
 private:
     Rgb m_colour;

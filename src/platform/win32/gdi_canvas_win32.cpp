@@ -50,6 +50,12 @@ void GdiCanvas::setBackground(Rgb colour, bool opaque)
 {
     SetBkColor(m_dc, lf_colour(colour));
     SetBkMode(m_dc, opaque ? OPAQUE : TRANSPARENT);
+    m_opaque = opaque;
+}
+
+void GdiCanvas::setMinimumTextWidth(int width)
+{
+    m_minimumTextWidth = width;
 }
 
 void GdiCanvas::selectFont(CanvasFont font)
@@ -65,7 +71,17 @@ void GdiCanvas::selectFont(CanvasFont font)
 
 void GdiCanvas::textOut(int x, int y, const std::u16string& text)
 {
-    TextOutW(m_dc, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    SIZE box{};
+    if (m_opaque && m_minimumTextWidth > 0 && GetTextExtentPoint32W(m_dc, wide, length, &box)
+        && box.cx < m_minimumTextWidth) {
+        // GDI's own box, only wider: the same height as a plain opaque TextOut fills.
+        const RECT cell{x, y, x + m_minimumTextWidth, y + box.cy};
+        ExtTextOutW(m_dc, x, y, ETO_OPAQUE, &cell, wide, static_cast<UINT>(length), nullptr);
+        return;
+    }
+    TextOutW(m_dc, x, y, wide, length);
 }
 
 } // namespace brg

@@ -22,12 +22,15 @@ public:
     void setTextColour(Rgb colour) override;
     void setBackground(Rgb colour, bool opaque) override;
     void selectFont(CanvasFont font) override;
+    void setMinimumTextWidth(int width) override;
     void textOut(int x, int y, const std::u16string& text) override;
 
 private:
     HDC__* m_dc;
     const Win32WindowHost& m_fonts;
     void* m_ownFont;
+    bool m_opaque = true;
+    int m_minimumTextWidth = 0;
 };
 
 } // namespace brg
