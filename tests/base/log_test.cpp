@@ -5,10 +5,7 @@
 
 #include <gmock/gmock.h>
 
-#include <filesystem>
 #include <regex>
-#include <thread>
-#include <vector>
 
 namespace brg {
 namespace {
@@ -25,9 +22,9 @@ TEST_F(LogTest, EachRunStartsWithItsHeaderAndKeepsTwoEarlierRuns)
         g_log.write(run);
         g_log.close();
     }
-    EXPECT_TRUE(std::regex_match(readFile("Log.txt"), std::regex(R"([A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] )"
-                                                                 R"(\d\d:\d\d:\d\d \d{4} \(utc\) Talvesync )"
-                                                                 R"(version 3\.46\.0\nthird\n)")));
+    const std::regex header(R"([A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3]\d \d\d:\d\d:\d\d \d{4} \(utc\) Talvesync version )"
+                            R"(3\.46\.0\nthird\n)");
+    EXPECT_TRUE(std::regex_match(readFile("Log.txt"), header));
     EXPECT_THAT(readFile("Log0.txt"), HasSubstr("\nsecond\n"));
     EXPECT_THAT(readFile("Log00.txt"), HasSubstr("\nfirst\n"));
 }
@@ -51,34 +48,8 @@ TEST_F(LogTest, WritesAreDroppedWhileClosedAndEveryLineIsFlushed)
     EXPECT_THAT(open, HasSubstr("\none\ntwo\nraw\n! Exception in lf_processInput\n               < Arn.Resp:1=2:\r\n"));
     EXPECT_THAT(open, Not(HasSubstr("before open")));
     EXPECT_THAT(open, Not(HasSubstr("Qh45")));
-}
 
-TEST_F(LogTest, ConcurrentWritersNeverInterleaveWithinALine)
-{
-    g_log.open();
-    std::vector<std::thread> writers;
-    for (int t = 0; t < 4; ++t)
-        writers.emplace_back([t] {
-            for (int i = 0; i < 200; ++i)
-                g_log.write(std::string(50, static_cast<char>('a' + t)));
-        });
-    for (auto& w : writers)
-        w.join();
-    g_log.close();
-    const std::string text = readFile("Log.txt");
-    std::size_t lines = 0;
-    for (std::size_t pos = text.find('\n') + 1; pos < text.size(); ++lines) {
-        const auto end = text.find('\n', pos);
-        EXPECT_TRUE(std::regex_match(text.substr(pos, end - pos), std::regex("a{50}|b{50}|c{50}|d{50}")));
-        pos = end + 1;
-    }
-    EXPECT_EQ(lines, 800u);
-}
-
-TEST_F(LogTest, UnwritableLogRaisesSysErrorWithPath)
-{
-    std::filesystem::create_directory("Log.txt"); // a folder where the file should be
-    EXPECT_THAT([] { g_log.open("Log.txt/inner/Log.txt"); },
+    EXPECT_THAT([] { g_log.open("Log.txt/inner/Log.txt"); }, // under a file: no folder can be made there
                 ::testing::ThrowsMessage<SysErrorException>("sys error 0: Failed to write file Log.txt/inner/Log.txt"));
 }
 
