@@ -11,6 +11,7 @@ namespace brg {
 namespace {
 
 using test::readFile;
+using Lines = std::vector<std::string>;
 
 class LineRecorder : public ReceivingChannel {
 public:
@@ -21,7 +22,7 @@ public:
             throw std::runtime_error("boom");
         lines.push_back(line);
     }
-    std::vector<std::string> lines;
+    Lines lines;
 
 protected:
     void flushElement(const ChannelElement&) override {}
@@ -38,82 +39,71 @@ protected:
 
 class TcpClientTest : public test::FakeSocketTest {
 protected:
+    void SetUp() override
+    {
+        FakeSocketTest::SetUp();
+        g_log.open();
+    }
     void connect() { client.connectToServer(loop, "127.0.0.1", 10747, 0x8003, receiver); }
+    static std::string log()
+    {
+        g_log.close();
+        return readFile("Log.txt");
+    }
 
     std::shared_ptr<LineRecorder> receiver = std::make_shared<LineRecorder>();
     TestClient client;
 };
 
-TEST_F(TcpClientTest, SendDataDropsTextUntilAConnectionAttemptIsUnderWay)
+// Text before a connection attempt is dropped; a send that would block keeps the rest for the
+// next one; a hard error raises with its text. Every attempt takes a fresh socket.
+TEST_F(TcpClientTest, SendingKeepsWhatWouldBlockAndRaisesHardErrors)
 {
     client.sendData("lost\r\n");
     connect();
     EXPECT_TRUE(client.active());
     EXPECT_EQ(provider->script->selectMessage, 0x8003u);
-    client.sendData("Qh45=1\r\n");
-    EXPECT_EQ(provider->script->sent, "Qh45=1\r\n");
-}
-
-TEST_F(TcpClientTest, WouldBlockKeepsTheRestForTheNextSendAndTracesIt)
-{
-    g_log.open();
-    connect();
     provider->script->sendLimits = {3, -1};
-    client.sendData("abcdef");
-    EXPECT_EQ(provider->script->sent, "abc");
+    client.sendData("Qh45=1\r\n");
+    EXPECT_EQ(provider->script->sent, "Qh4");
     client.sendData(""); // FD_WRITE pushes out the rest
-    EXPECT_EQ(provider->script->sent, "abcdef");
-    g_log.close();
-    EXPECT_NE(readFile("Log.txt").find("\nTrace: ToPSX sendData, Operation would block\n"), std::string::npos);
-}
-
-TEST_F(TcpClientTest, HardSendErrorRaisesWithItsText)
-{
-    connect();
+    EXPECT_EQ(provider->script->sent, "Qh45=1\r\n");
     provider->script->sendLimits = {-1};
     provider->script->sendError = 10054;
     EXPECT_THAT([&] { client.sendData("x"); },
                 ::testing::ThrowsMessage<std::runtime_error>("ToPSX sendData 10054 Connection reset by peer"));
+    EXPECT_THAT(log(), ::testing::HasSubstr("\nTrace: ToPSX sendData, Operation would block\n"));
+
+    const auto first = client.socketHandle();
+    connect();
+    EXPECT_NE(client.socketHandle(), first);
+    EXPECT_EQ(provider->created, 2);
 }
 
-TEST_F(TcpClientTest, ReceiveSplitsLinesAndKeepsTheHalfLine)
+// Lines are split across reads and keep their line end; a line that fails to decode leaves the
+// ones after it buffered for the next read.
+TEST_F(TcpClientTest, ReceiveSplitsLinesAndKeepsWhatIsNotDelivered)
 {
     connect();
-    provider->script->reads = {"Qh1=1\r\nQh2=2\nQh3", "=3\r\n"};
+    provider->script->reads = {"Qh1=1\r\nQh2=2\nQh3", "=3\r\nboom\nb\n", "c\n"};
     client.receive();
-    EXPECT_EQ(receiver->lines, (std::vector<std::string>{"Qh1=1\r\n", "Qh2=2\n"}));
-    client.receive();
-    EXPECT_EQ(receiver->lines.back(), "Qh3=3\r\n");
-    // Nothing left: a spurious read notification is not an error.
-    EXPECT_NO_THROW(client.receive());
-}
-
-TEST_F(TcpClientTest, DecodeFailureLeavesTheUndeliveredLinesBuffered)
-{
-    connect();
-    provider->script->reads = {"a\nboom\nb\n", "c\n"};
+    EXPECT_EQ(receiver->lines, (Lines{"Qh1=1\r\n", "Qh2=2\n"}));
     EXPECT_THROW(client.receive(), std::runtime_error);
-    EXPECT_EQ(receiver->lines, (std::vector<std::string>{"a\n"}));
+    EXPECT_EQ(receiver->lines.back(), "Qh3=3\r\n");
     client.receive();
-    EXPECT_EQ(receiver->lines, (std::vector<std::string>{"a\n", "b\n", "c\n"}));
+    EXPECT_EQ(receiver->lines, (Lines{"Qh1=1\r\n", "Qh2=2\n", "Qh3=3\r\n", "b\n", "c\n"}));
+    EXPECT_NO_THROW(client.receive()); // a spurious read notification is not an error
 }
 
 TEST_F(TcpClientTest, OverlongLineIsDroppedWholeAndLoggedOnce)
 {
-    g_log.open();
     connect();
-    const std::string chunk(40000, 'x');
-    for (int i = 0; i < 30; ++i)
-        provider->script->reads.push_back(chunk);
+    provider->script->reads.assign(30, std::string(40000, 'x'));
     provider->script->reads.push_back("tail\nnext\n");
     for (int i = 0; i < 32; ++i)
         client.receive();
-    EXPECT_EQ(receiver->lines, (std::vector<std::string>{"next\n"}));
-    g_log.close();
-    const std::string log = readFile("Log.txt");
-    const auto first = log.find("line longer than");
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_EQ(log.find("line longer than", first + 1), std::string::npos);
+    EXPECT_EQ(receiver->lines, (Lines{"next\n"}));
+    EXPECT_EQ(test::countOf(log(), "line longer than"), 1u);
 }
 
 TEST_F(TcpClientTest, ConnectFailuresAndAsyncErrorsHaveTheirTexts)
@@ -143,15 +133,6 @@ TEST_F(TcpClientTest, ConnectFailuresAndAsyncErrorsHaveTheirTexts)
         EXPECT_EQ(text([&] { client.asyncError(code); }), expected) << code;
     EXPECT_THROW(client.asyncError(10061), UserErrorException);
     EXPECT_THROW(client.asyncError(10047), UserIPAddressErrorException);
-}
-
-TEST_F(TcpClientTest, EveryAttemptUsesAFreshSocket)
-{
-    connect();
-    const auto first = client.socketHandle();
-    connect();
-    EXPECT_NE(client.socketHandle(), first);
-    EXPECT_EQ(provider->created, 2);
 }
 
 } // namespace
