@@ -1,8 +1,11 @@
 #pragma once
 // A temporary working folder with an open log, and the helpers the configuration tests share.
 #include "base/log.h"
+#include "config/config_items.h"
 #include "support/fresh_state.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -31,13 +34,30 @@ protected:
             lines.push_back(line);
         return lines;
     }
-
-    static bool logHas(const std::string& line)
+    static bool logHas(const std::string& line) { return std::ranges::count(logLines(), line) > 0; }
+    static void restartLog()
     {
-        for (const auto& l : logLines())
-            if (l == line)
-                return true;
-        return false;
+        g_log.close();
+        std::filesystem::remove("Log.txt");
+        g_log.open();
+    }
+
+    // An item's value (or its default) as the log shows it.
+    static std::string text(const CfgItem& item, bool byDefault = false)
+    {
+        if (const auto* i = dynamic_cast<const IntParam*>(&item))
+            return std::to_string(byDefault ? i->defaultValue() : i->value());
+        if (const auto* b = dynamic_cast<const BoolParam*>(&item))
+            return (byDefault ? b->defaultValue() : b->value()) ? "1" : "0";
+        const auto& s = dynamic_cast<const StringParam&>(item);
+        return byDefault ? s.defaultValue() : s.value();
+    }
+    static std::string valueOf(const std::string& key)
+    {
+        for (const CfgItem* item : gf_configItems())
+            if (item->key() == key)
+                return text(*item);
+        return "no such key";
     }
 };
 
