@@ -141,7 +141,6 @@ TEST_F(SiocDiscoveryTest, FindsTheParametersInCfgSiocIniAndTheInstallation)
         // Nothing listens on port 0, and a wider port would wrap to another server's.
         {{{ini, "IOCP_port=73628\nCONFIG_FILE=a.ssi\n"}},
          "15: IOCP_port information is missing in sioc.ini (73628 is not a port number)"},
-        {{{ini, "IOCP_port=-1\nCONFIG_FILE=a.ssi\n"}}, "15: IOCP_port information is missing in sioc.ini (-1 is not a port number)"},
         {{{ini, "IOCP_port=0\nCONFIG_FILE=a.ssi\n"}}, "15: IOCP_port information is missing in sioc.ini (0 is not a port number)"},
     };
     drives->programs = {"Program Files", "Program Files (x86)"};
@@ -179,24 +178,19 @@ TEST_F(SiocDiscoveryTest, TheSearchPassesOverBrokenLinksAndFailsOnADriveItCannot
     EXPECT_THAT(discovered(), HasSubstr("recursive_directory_iterator::recursive_directory_iterator"));
 }
 
+// A ".\" inside the value is part of the path, not a "here" to cut out.
 TEST(SiocScriptPathTest, BackslashPathsOfSiocIniAreResolvedAgainstTheSiocFolder)
 {
     const fs::path folder = fs::path("base") / "SIOC";
-    EXPECT_EQ(gf_resolveScriptPath(".\\cockpit.ssi", folder), lf_native(folder / "cockpit.ssi"));
-    EXPECT_EQ(gf_resolveScriptPath("scripts\\cockpit.ssi", folder), lf_native(folder / "scripts" / "cockpit.ssi"));
-    // A ".\" inside the value is part of the path, not a "here" to cut out.
-    EXPECT_EQ(gf_resolveScriptPath("..\\scripts\\cockpit.ssi", folder),
-              lf_native(folder / ".." / "scripts" / "cockpit.ssi"));
+    for (const auto& [value, resolved] : {std::pair{".\\cockpit.ssi", folder / "cockpit.ssi"},
+                                          {"scripts\\cockpit.ssi", folder / "scripts" / "cockpit.ssi"},
+                                          {"..\\scripts\\cockpit.ssi", folder / ".." / "scripts" / "cockpit.ssi"}})
+        EXPECT_EQ(gf_resolveScriptPath(value, folder), lf_native(resolved)) << value;
     EXPECT_EQ(gf_resolveScriptPath("E:\\cockpit.ssi", folder), "E:\\cockpit.ssi");
-}
-
-TEST(SiocParametersTest, DescriptionListsThePresentEntries)
-{
     SiocParameters parameters;
-    EXPECT_EQ(describeSiocParameters(parameters), "");
     parameters.host = "127.0.0.1";
-    parameters.script = "D:\\SIOC\\cockpit.ssi";
     parameters.port = 8092;
+    parameters.script = "D:\\SIOC\\cockpit.ssi";
     EXPECT_EQ(describeSiocParameters(parameters),
               " IOCP_HOSTADDRESS=127.0.0.1\n IOCP_port=8092\n CONFIG_FILE=D:\\SIOC\\cockpit.ssi\n");
 }

@@ -4,12 +4,9 @@
 
 #include <gmock/gmock.h>
 
-#include <cstdint>
-#include <filesystem>
 #include <ios>
 #include <istream>
 #include <streambuf>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -63,16 +60,6 @@ TEST_F(SsiReaderTest, NegativeFieldsDeclareTheirNegationOnceIn1000To5688)
     }
 }
 
-TEST_F(SsiReaderTest, MissingFileOrFolderIsNotOpened)
-{
-    std::filesystem::create_directory("folder.ssi");
-    for (const auto& [name, reason] : {std::pair{"absent.ssi", ""}, {"folder.ssi", "not a regular file"}}) {
-        SsiReader reader;
-        EXPECT_FALSE(reader.openFile(name));
-        EXPECT_EQ(reader.openFailure(), reason);
-    }
-}
-
 // Holds a script image but fails every read that reaches past `readable` bytes, as a failing
 // disk or a vanished network share does.
 class FailingScript : public std::streambuf {
@@ -112,12 +99,6 @@ TEST_F(SsiReaderTest, AReadErrorEndsTheReadWithAnError)
     SsiReader reader;
     EXPECT_THROW(reader.readNumbers(in), std::runtime_error);
     EXPECT_THAT(reader.numbers(), ElementsAre(1001u, 1002u)); // read before the failure
-
-    FailingScript whole(gf_ssiRecords({-1001, -1002, -1003}), 1200);
-    std::istream wholeIn(&whole);
-    SsiReader wholeReader;
-    wholeReader.readNumbers(wholeIn);
-    EXPECT_THAT(wholeReader.numbers(), ElementsAre(1001u, 1002u, 1003u));
 }
 
 } // namespace
