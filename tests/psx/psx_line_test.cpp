@@ -66,21 +66,12 @@ std::vector<Decoded> lf_byMatcher(const std::string& line)
     return out;
 }
 
-TEST(PsxLineMatcher, AgreesWithThePatternsOnHostileLines)
-{
-    const std::vector<std::string> lines = {
-        "", "\n", "\r\n", "\r", "Qh", "Qh\n", "Qh=\n", "Qh=5\n", "Qx1=2\n", "Qh1a=2\n", "Qh1=2", "Qh1=2\n",
-        "Qh1=2\r\n", "Qh1=\n", "Qs4=a=b=c\r\n", "Qi12=abc\n", "qh1=2\n", "Q\n", "QQh1=2\n", "Qh-1=2\n",
-        "Qh 1=2\n", "Qh1 =2\n", "Qh1=2\r\r\n", "Qh1=2\rQh3=4\n", "Qh1=2\nQh3=4\n", "a\rb\n", "\r\rx\n",
-        "Qs7=\xc3\xa9t\xc3\xa9\n", "Qs7=\xff\xfe\x80\n", std::string("Qs7=a\0b\n", 8), "version=\n",
-        "version=10.181 NG\r\n", "version=x\rversion=y\n", "exit\n", "exit \r\n", "Exit\n", "\xd9\x82h1=2\n",
-        "Qh99999999999=1\n", std::string(5000, 'Q') + "\n", "Qs410=" + std::string(3000, 'x') + "\r\n"};
-    for (const std::string& line : lines)
-        EXPECT_EQ(lf_byMatcher(line), lf_byRegex(line)) << "line: " << line;
-}
-
 TEST(PsxLineMatcher, AgreesWithThePatternsOnGeneratedLines)
 {
+    const std::vector<std::string> hostile = {std::string("Qs7=a\0b\n", 8), "Qs7=\xff\xfe\x80\n", "\xd9\x82h1=2\n",
+                                              std::string(5000, 'Q') + "\n", "Qs410=" + std::string(3000, 'x') + "\r\n"};
+    for (const std::string& line : hostile)
+        EXPECT_EQ(lf_byMatcher(line), lf_byRegex(line)) << "line: " << line;
     // Short strings over an alphabet of the characters that matter make every corner likely.
     const std::string alphabet = std::string("Qhisx01=\r\n v\xe9") + std::string(1, '\0') + "versionexit";
     std::mt19937 random(20261206);

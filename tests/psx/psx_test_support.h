@@ -8,7 +8,6 @@
 #include "psx/from_psx_channel.h"
 #include "support/fresh_state.h"
 
-#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -75,7 +74,7 @@ protected:
     }
 
     // Binds a recording Var to each number; those in `polled` behave like info variables.
-    void bind(std::initializer_list<std::uint32_t> numbers, std::initializer_list<std::uint32_t> polled = {})
+    void bind(const std::vector<std::uint32_t>& numbers, const std::vector<std::uint32_t>& polled = {})
     {
         for (std::uint32_t n : numbers)
             vars[n] = std::make_shared<RecordingVar>(n, false);

@@ -19,7 +19,7 @@ protected:
         ToPSXClient->connectToServer(loop, "127.0.0.1", 10747, kMsgPsxSocket, nullptr);
     }
 
-    std::string drain(std::initializer_list<ChannelElement> elements)
+    std::string drain(const std::vector<ChannelElement>& elements)
     {
         provider->script->sent.clear();
         for (const ChannelElement& e : elements)
@@ -29,11 +29,35 @@ protected:
     }
 };
 
-TEST_F(ToPsx, ADrainSendsItsLinesAsOneBatch)
+// PSX's words before the drain, what the drain sends, and the words after it. Bit 0 merges keep
+// PSX's other bits and chain within a drain; the fire handles, the ELT and the evacuation light merge
+// through their masks; other Qh values leave the table alone.
+struct DrainCase {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> before;
+    std::vector<ChannelElement> elements;
+    std::string sent;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> after;
+};
+
+TEST_F(ToPsx, ADrainSendsItsLinesAsOneBatchAndMergesBitsWithPsxs)
 {
-    EXPECT_EQ(drain({{2005, -3}, {1042, 1}}), "Qi5=-3\r\nQh42=1\r\n");
-    EXPECT_EQ(sendCalls().size(), 1u);
-    EXPECT_EQ(g_psxValues[1042], 0u); // an unmerged Qh leaves the table alone
+    const std::vector<DrainCase> cases = {
+        {{}, {{2005, -3}, {1042, 1}}, "Qi5=-3\r\nQh42=1\r\n", {{1042, 0}}},
+        {{{1063, 6}}, {{1063, 1}}, "Qh63=7\r\n", {{1063, 7}}},
+        {{{1063, 7}}, {{1063, 0}}, "Qh63=6\r\n", {{1063, 6}}},
+        {{{1417, 0x10}}, {{1417, 1}, {1417, 0}}, "Qh417=17\r\nQh417=16\r\n", {{1417, 16}}},
+        {{{1275, 255}, {1279, 255}, {1224, 0xFFFF}, {1424, 0xFF}}, {{1275, 1}, {1279, 32}, {1224, 1}, {1424, 8}},
+         "Qh275=95\r\nQh279=126\r\nQh224=8201\r\nQh424=14\r\n", {{1275, 95}, {1224, 8201}, {1424, 14}}},
+    };
+    for (const DrainCase& c : cases) {
+        for (const auto& [n, word] : c.before)
+            g_psxValues[n] = word;
+        const std::size_t calls = sendCalls().size();
+        EXPECT_EQ(drain(c.elements), c.sent);
+        EXPECT_EQ(sendCalls().size(), calls + 1) << c.sent;
+        for (const auto& [n, word] : c.after)
+            EXPECT_EQ(g_psxValues[n], word) << n;
+    }
 }
 
 TEST_F(ToPsx, QsLinesCarryTheCurrentTextAndIgnoreTheValue)
@@ -41,39 +65,6 @@ TEST_F(ToPsx, QsLinesCarryTheCurrentTextAndIgnoreTheValue)
     EXPECT_EQ(drain({{12, 0}}), "Qs12=\r\n");
     g_qsStrings.set(12, "KEYB;0");
     EXPECT_EQ(drain({{12, -1}}), "Qs12=KEYB;0\r\n");
-}
-
-TEST_F(ToPsx, Bit0MergeKeepsPsxBitsAndChainsWithinADrain)
-{
-    g_psxValues[1063] = 6;
-    EXPECT_EQ(drain({{1063, 1}}), "Qh63=7\r\n");
-    EXPECT_EQ(g_psxValues[1063], 7u);
-    EXPECT_EQ(drain({{1063, 0}}), "Qh63=6\r\n");
-    // The second element merges with the first one's result.
-    g_psxValues[1417] = 0x10;
-    EXPECT_EQ(drain({{1417, 1}, {1417, 0}}), "Qh417=17\r\nQh417=16\r\n");
-}
-
-TEST_F(ToPsx, MaskedMergesOfFireHandlesEltAndEvacLight)
-{
-    g_psxValues[1275] = 255;
-    g_psxValues[1279] = 255;
-    g_psxValues[1224] = 0xFFFF;
-    g_psxValues[1424] = 0xFF;
-    EXPECT_EQ(drain({{1275, 1}, {1279, 32}, {1224, 1}, {1424, 8}}),
-              "Qh275=95\r\nQh279=126\r\nQh224=8201\r\nQh424=14\r\n");
-    EXPECT_EQ(g_psxValues[1275], 95u);
-    EXPECT_EQ(g_psxValues[1224], 8201u);
-    EXPECT_EQ(g_psxValues[1424], 14u);
-}
-
-TEST_F(ToPsx, Bit0MergeCoversExactlyItsList)
-{
-    EXPECT_EQ(ToPSXClient->qhBit0Set.size(), 135u);
-    for (std::uint32_t v : {1063u, 1075u, 1114u, 1233u, 1264u, 1291u, 1382u, 1395u, 1417u})
-        EXPECT_TRUE(ToPSXClient->qhBit0Set.contains(v)) << v;
-    for (std::uint32_t v : {1062u, 1076u, 1213u, 1263u, 1265u, 1275u, 1396u, 1416u, 1418u})
-        EXPECT_FALSE(ToPSXClient->qhBit0Set.contains(v)) << v;
 }
 
 // Records the CDU choice as the screen would see it when asked to redraw.
