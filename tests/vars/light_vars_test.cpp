@@ -11,41 +11,15 @@
 namespace brg {
 namespace {
 
-using test::siocSent;
 using LightVarsTest = test::FreshState;
 
 constexpr std::uint32_t T = 0x2000; // lamp test
 constexpr std::uint32_t b(int n) { return 1u << n; }
-constexpr std::int64_t kSetOnly = -2;
-
-// Sets a PSX word; unless `expect` is kSetOnly, refreshes and compares what was sent (-1: nothing).
-struct Step {
-    std::uint32_t code;
-    std::uint32_t word;
-    std::int64_t expect = kSetOnly;
-};
-
-std::int64_t lf_shown(Var& light, std::uint32_t code, std::uint32_t word)
-{
-    g_psxValues[code] = word;
-    const std::size_t before = siocSent().size();
-    light.refresh();
-    const auto sent = siocSent();
-    return sent.size() == before ? -1 : sent.back().value;
-}
-
-std::int64_t lf_apply(Var& light, const Step& step)
-{
-    if (step.expect != kSetOnly)
-        return lf_shown(light, step.code, step.word);
-    g_psxValues[step.code] = step.word;
-    return kSetOnly;
-}
 
 struct LightCase {
     const char* name;
     std::function<std::unique_ptr<Var>()> make;
-    std::vector<Step> steps;
+    std::vector<test::WordStep> steps;
 };
 
 TEST_F(LightVarsTest, EachTypeLightsItsBitsByPowerAndTest)
@@ -84,25 +58,20 @@ TEST_F(LightVarsTest, EachTypeLightsItsBitsByPowerAndTest)
         gf_resetProcessState();
         const auto light = c.make();
         EXPECT_EQ(light->value, kInfoVarStartValue);
-        for (std::size_t i = 0; i < c.steps.size(); ++i)
-            EXPECT_EQ(lf_apply(*light, c.steps[i]), c.steps[i].expect) << "step " << i;
-        EXPECT_EQ(lf_apply(*light, {0, 0, -1}), -1); // nothing changed: nothing sent
+        test::expectSteps(*light, c.steps);
+        test::expectSteps(*light, {{0, 0, -1}}); // nothing changed: nothing sent
     }
 }
 
 TEST_F(LightVarsTest, RadioPanelLampsWithAm)
 {
     LightVarRadio lt("IndicatorsRcpC", 2093, 4928);
-    EXPECT_EQ(lf_shown(lt, 2093, T), T + 0xFC000);
-    EXPECT_EQ(lf_shown(lt, 2093, b(3)), 8); // no power
-    g_psxValues[4928] = 1;
-    EXPECT_EQ(lf_shown(lt, 2093, b(3)), 8 + b(17));
+    test::expectSteps(lt, {{2093, T, T + 0xFC000}, {2093, b(3), 8}, {4928, 1}, {2093, b(3), 8 + b(17)}});
     g_decoded.rcpField12Set[1] = true;
-    EXPECT_EQ(lf_shown(lt, 2093, b(3)), 8 + b(17) + b(20));
-    EXPECT_EQ(lf_shown(lt, 2093, b(5) | b(6)), 0x60 + b(18) + b(19));
+    test::expectSteps(lt, {{2093, b(3), 8 + b(17) + b(20)}, {2093, b(5) | b(6), 0x60 + b(18) + b(19)}});
     g_decoded.rcpField13Set[1] = true;
-    EXPECT_EQ(lf_shown(lt, 2093, b(3) | b(5)), 0x28 + b(17) + b(18) + b(20)); // one AM lamp
-    EXPECT_EQ(lf_shown(lt, 2093, b(0) | b(1) | b(2)), 7 + b(14) + b(15) + b(16));
+    test::expectSteps(lt, {{2093, b(3) | b(5), 0x28 + b(17) + b(18) + b(20)}, // one AM lamp
+                           {2093, b(0) | b(1) | b(2), 7 + b(14) + b(15) + b(16)}});
 }
 
 } // namespace

@@ -1,10 +1,14 @@
 #pragma once
-// What the variables under test queued on the two sending channels and the two PSX queues.
+// What the variables under test queued on the two sending channels and the two PSX queues, and
+// what an information variable sends for the PSX words it reads.
 #include "app/process_state.h"
 #include "net/channel.h"
 #include "net/hand_over_queues.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/to_sioc_channel.h"
+#include "vars/var.h"
+
+#include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
@@ -33,6 +37,27 @@ template <typename T> std::vector<T> drain(LockedQueue<T>& queue)
 }
 inline Texts psxTexts() { return drain(g_psxStringQueue); }
 inline Steps psxSteps() { return drain(g_psxValueQueue); }
+
+// Sets a PSX word; unless `expect` is kSetOnly, refreshes the variable and compares what it sent
+// (-1: nothing).
+constexpr std::int64_t kSetOnly = -2;
+struct WordStep {
+    std::uint32_t code;
+    std::uint32_t word;
+    std::int64_t expect = kSetOnly;
+};
+inline void expectSteps(Var& var, const std::vector<WordStep>& steps)
+{
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        g_psxValues[steps[i].code] = steps[i].word;
+        if (steps[i].expect == kSetOnly)
+            continue;
+        const std::size_t before = siocSent().size();
+        var.refresh();
+        const Elements sent = siocSent();
+        EXPECT_EQ(sent.size() == before ? -1 : std::int64_t{sent.back().value}, steps[i].expect) << "step " << i;
+    }
+}
 
 } // namespace test
 } // namespace brg
