@@ -70,9 +70,8 @@ MainLoop& lf_window()
     return *window;
 }
 
-// The retry is posted to the main loop as the link's socket message without a socket, so every
-// socket call stays on the main thread, and the pause runs on the clock's timer, so the main
-// thread never blocks.
+// The retry comes from the main loop's timer as the link's socket message without a socket, so
+// every socket call stays on the main thread and nothing blocks while the pause runs.
 void lf_scheduleReconnect(const Link& link)
 {
     if (g_closing)
@@ -80,11 +79,8 @@ void lf_scheduleReconnect(const Link& link)
     const auto sinceAttempt =
         std::chrono::duration_cast<std::chrono::milliseconds>(g_clock->now() - link.lastAttempt.load());
     const auto delay = std::clamp(kReconnectPause - sinceAttempt, 0ms, kReconnectPause);
-    const std::uint32_t message = link.message;
-    g_clock->runAfter(delay, [message] {
-        if (MainLoop* window = g_mainWindow.load(); window && !g_closing)
-            window->post(message);
-    });
+    if (MainLoop* window = g_mainWindow.load())
+        window->postAfter(delay, link.message);
 }
 
 void lf_reconnect(const Link& link)
@@ -170,7 +166,8 @@ template <typename CloseException, typename ExitException>
 void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_t lParam)
 {
     if (wParam == kRetryRequest) {
-        lf_reconnect(link);
+        if (!g_closing) // the user closed while the pause ran
+            lf_reconnect(link);
         return;
     }
     try {

@@ -17,8 +17,8 @@ void lf_connectSIOC();
 void lf_connectPSX();
 
 // One notification of the SIOC or the PSX socket: wParam names the socket, lParam packs
-// (error << 16) | event. The engine posts the same message without a socket (wParam 0) to ask
-// for the next attempt after a failed one. Let no exception escape.
+// (error << 16) | event. The engine has the main loop's timer post the same message without a
+// socket (wParam 0) to ask for the next attempt after a failed one. Let no exception escape.
 void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam);
 void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
 

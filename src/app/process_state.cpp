@@ -1,5 +1,6 @@
 #include "app/process_state.h"
 
+#include "app/engine_threads.h"
 #include "base/display.h"
 #include "base/log.h"
 #include "config/config_items.h"
@@ -59,6 +60,9 @@ const bool g_varQueuesSet = (gf_setVarQueues(&lf_queueForPsx, &lf_queueForSioc),
 
 void gf_resetProcessState()
 {
+    // A run's threads end before the state they work on is replaced.
+    g_engineThreads.stopAndJoin();
+    g_engineThreads.reopen();
     for (auto& word : g_psxValues)
         word = 0;
     g_qsStrings.clear();
@@ -86,9 +90,6 @@ void gf_resetProcessState()
     g_psxElementList.clear();
     g_psxValueQueue.clear();
     g_psxStringQueue.clear();
-    // A receiving channel and its sending peer hold each other; cut the ring so the old ones go.
-    FromSIOCClient->peer.reset();
-    FromPSXClient->peer.reset();
     ToSIOCClient = std::make_shared<ToSiocChannel>();
     FromSIOCClient = std::make_shared<FromSiocChannel>();
     ToPSXClient = std::make_shared<ToPsxChannel>();

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/bridge_engine.h"
+#include "app/engine_threads.h"
 #include "app/exit_sequence.h"
 #include "app/process_state.h"
 #include "base/clock.h"
@@ -21,7 +22,6 @@
 
 #include <fmt/format.h>
 #include <filesystem>
-#include <thread>
 
 namespace brg {
 
@@ -54,6 +54,8 @@ bool lf_startUp_as_Thread()
     } catch (const std::exception& e) {
         g_log.write("lf_startUp_as_Thread");
         lf_reportSystemError(e);
+    } catch (...) {
+        gf_logException("lf_startUp_as_Thread");
     }
     return false;
 }
@@ -79,6 +81,8 @@ void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPo
         gf_sleep(std::chrono::milliseconds(500));
     }
     gf_sleep(std::chrono::milliseconds(500));
+    // The start-up thread and the worker end before the log does, their last lines in it.
+    g_engineThreads.stopAndJoin();
     if (const auto position = windowPosition ? windowPosition() : std::nullopt) {
         cfg::MAIN_WINDOW_X.setPosition(position->x, true);
         cfg::MAIN_WINDOW_Y.setPosition(position->y, true);
@@ -94,7 +98,7 @@ void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intp
 {
     switch (message) {
     case kMsgStartUp:
-        std::thread(lf_startUp_as_Thread).detach();
+        g_engineThreads.startStartUp([] { lf_startUp_as_Thread(); });
         break;
     case kMsgSiocSocket:
     case kMsgPsxSocket:

@@ -27,8 +27,8 @@ struct WindowPosition {
     int y = 0;
 };
 
-// The final stop (message 0x8004): waits for the other threads' last steps, keeps the window
-// position where there is a window, logs the time, closes the log and ends the loop.
+// The final stop (message 0x8004): waits for the other threads' last steps and joins them, keeps
+// the window position where there is a window, logs the time, closes the log and ends the loop.
 void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPosition);
 
 // Handles one application or socket message on the main thread.

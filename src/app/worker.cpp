@@ -1,6 +1,7 @@
 #include "app/worker.h"
 
 #include "app/bridge_engine.h"
+#include "app/engine_threads.h"
 #include "app/exit_sequence.h"
 #include "app/process_state.h"
 #include "base/clock.h"
@@ -20,7 +21,6 @@
 #include <fmt/format.h>
 #include <map>
 #include <set>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -28,7 +28,7 @@ namespace brg {
 
 using namespace std::chrono_literals;
 
-std::function<void()> g_startWorkerThread = [] { std::thread(lf_syncAndProcess_as_Thread).detach(); };
+std::function<void()> g_startWorkerThread = [] { g_engineThreads.startWorker(lf_syncAndProcess_as_Thread); };
 
 namespace {
 
@@ -193,7 +193,9 @@ void lf_syncAndProcess_as_Thread()
         lf_synchronise();
         lf_sendDemands();
         g_display->setStatus("");
-        if (g_cduMode)
+        // Not once the run is ending: the final stop turns the CDU screen off and may be waiting
+        // for this thread, so the window must not be asked for anything it has to answer.
+        if (g_cduMode && g_exitPending)
             g_display->setCduMode(true);
         lf_processInput();
     } catch (const ConnectionLostError& e) {

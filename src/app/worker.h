@@ -14,8 +14,7 @@ void lf_synchronise();
 // The processing loop; returns when g_processing is cleared, after running the exit sequence.
 void lf_processInput();
 
-// Starts the worker thread. Detached in the program; tests replace it to count starts or to keep
-// the thread for joining.
+// Starts the worker thread, held by g_engineThreads; tests replace it to count starts.
 extern std::function<void()> g_startWorkerThread;
 
 } // namespace brg

@@ -1,8 +1,8 @@
 #pragma once
-// Time as the engine sees it: the monotonic clock, sleeps and delayed actions. The program uses
-// the steady clock; tests install a fake so that paced code runs without real waits.
+// Time as the engine sees it: the monotonic clock and sleeps. The program uses the steady clock;
+// tests install a fake so that paced code runs without real waits. Delayed actions are the main
+// loop's (MainLoop::postAfter).
 #include <chrono>
-#include <functional>
 #include <memory>
 
 namespace brg {
@@ -14,15 +14,12 @@ public:
     virtual ~Clock() = default;
     virtual TimePoint now() const = 0;
     virtual void sleepFor(std::chrono::milliseconds duration) = 0;
-    // Runs `action` once after `delay`, on a thread other than the caller's; never blocks the caller.
-    virtual void runAfter(std::chrono::milliseconds delay, std::function<void()> action) = 0;
 };
 
 class SteadyClock final : public Clock {
 public:
     TimePoint now() const override;
     void sleepFor(std::chrono::milliseconds duration) override;
-    void runAfter(std::chrono::milliseconds delay, std::function<void()> action) override;
 };
 
 // The clock the engine uses; the steady clock unless a test installs another.

@@ -58,8 +58,9 @@ public:
     // Called with every complete received line, its line feed included.
     virtual void decodeMessage(const std::string& line) = 0;
 
-    // The sending object of the same server (keep-alive answers go back through it).
-    std::shared_ptr<TcpClient> peer;
+    // The sending object of the same server (keep-alive answers go back through it). Weak, as
+    // the sending object holds this one as the receiver of its lines.
+    std::weak_ptr<TcpClient> peer;
 };
 
 } // namespace brg

@@ -1,5 +1,6 @@
 #pragma once
 // The seam to the platform's main loop (a window's message loop, or a poll() loop).
+#include <chrono>
 #include <cstdint>
 
 namespace brg {
@@ -18,6 +19,9 @@ public:
     virtual ~MainLoop() = default;
     // Posts an application message to the main thread; callable from any thread.
     virtual void post(std::uint32_t message) = 0;
+    // Posts `message` once `delay` has passed, on the loop's own timer; callable from any thread.
+    // A later call for the same message replaces one still waiting.
+    virtual void postAfter(std::chrono::milliseconds delay, std::uint32_t message) = 0;
     // Ends the loop (PostQuitMessage); called on the loop's own thread.
     virtual void quit() = 0;
 };

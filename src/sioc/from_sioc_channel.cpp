@@ -36,8 +36,8 @@ void FromSiocChannel::decodeMessage(const std::string& line)
             if (word == "Fin")
                 throw FinReceivedException();
             if (word == "Vivo") {
-                if (peer)
-                    peer->sendData("Arn.Vivo:\r\n");
+                if (const auto client = peer.lock())
+                    client->sendData("Arn.Vivo:\r\n");
                 continue;
             }
             if (word == "Resp" || word == "Arn")

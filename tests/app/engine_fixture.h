@@ -44,6 +44,7 @@ protected:
         clock = FakeClock::install();
         display = std::make_shared<RecordingDisplay>();
         g_display = display;
+        window.clock = clock;
         g_mainWindow = &window;
         m_startWorkerThread = g_startWorkerThread;
         g_startWorkerThread = [this] { ++workerStarts; };

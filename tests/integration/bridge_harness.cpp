@@ -8,35 +8,11 @@ namespace brg::test {
 
 using namespace std::chrono_literals;
 
-void JoiningClock::runAfter(std::chrono::milliseconds delay, std::function<void()> action)
-{
-    std::lock_guard lock(m_mutex);
-    m_threads.emplace_back([delay, action = std::move(action)] {
-        std::this_thread::sleep_for(delay);
-        action();
-    });
-}
-
-void JoiningClock::joinAll()
-{
-    std::vector<std::thread> threads;
-    {
-        std::lock_guard lock(m_mutex);
-        threads.swap(m_threads);
-    }
-    for (auto& thread : threads)
-        thread.join();
-}
-
 void BridgeRun::SetUp()
 {
     TempDirTest::SetUp();
     g_log.open();
     g_socketProvider = std::make_shared<NativeSocketProvider>();
-    m_clock = std::make_shared<JoiningClock>();
-    g_clock = m_clock;
-    m_startWorkerThread = g_startWorkerThread;
-    g_startWorkerThread = [this] { m_worker = std::thread(lf_syncAndProcess_as_Thread); };
 
     m_siocServer = std::make_unique<TcpListener>();
     auto parameters = std::make_shared<SiocParameters>();
@@ -81,17 +57,12 @@ void BridgeRun::TearDown()
     // Ends a processing loop the test left running; does nothing after an exit.
     g_closing = true;
     lf_exit(E_USER_CLOSE);
-    if (m_worker.joinable())
-        m_worker.join();
-    m_clock->joinAll();
-    // The sockets go while their loop still exists.
+    // The worker is joined, and the sockets go while their loop still exists.
     gf_resetProcessState();
     m_loopReleased.set_value();
     m_loopThread.join();
     g_socketProvider.reset();
-    g_clock = std::make_shared<SteadyClock>();
     g_psxPort = 10747;
-    g_startWorkerThread = m_startWorkerThread;
     TempDirTest::TearDown();
 }
 

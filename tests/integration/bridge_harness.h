@@ -4,8 +4,6 @@
 #include "app/bridge_engine.h"
 #include "app/exit_sequence.h"
 #include "app/process_state.h"
-#include "app/worker.h"
-#include "base/clock.h"
 #include "base/log.h"
 #include "native_platform.h"
 #include "psx/to_psx_channel.h"
@@ -16,27 +14,10 @@
 #include <chrono>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace brg::test {
-
-// The steady clock, but the threads of delayed actions are kept and joined, so that no retry
-// scheduled in one test fires into the next.
-class JoiningClock : public Clock {
-public:
-    ~JoiningClock() override { joinAll(); }
-    TimePoint now() const override { return std::chrono::steady_clock::now(); }
-    void sleepFor(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
-    void runAfter(std::chrono::milliseconds delay, std::function<void()> action) override;
-    void joinAll();
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::thread> m_threads;
-};
 
 class BridgeRun : public TempDirTest {
 protected:
@@ -69,13 +50,10 @@ protected:
 private:
     void handle(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
-    std::shared_ptr<JoiningClock> m_clock;
     std::unique_ptr<NativeMainLoop> m_loop;
     std::thread m_loopThread;
     std::promise<void> m_loopStopped;
     std::promise<void> m_loopReleased; // the loop goes after the sockets that notify it
-    std::thread m_worker;
-    std::function<void()> m_startWorkerThread;
 };
 
 } // namespace brg::test

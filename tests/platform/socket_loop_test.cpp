@@ -184,6 +184,29 @@ TEST_F(SocketLoopTest, PostsFromAnotherThreadArriveInOrderOnTheLoopThread)
     EXPECT_EQ(handlerThread, std::this_thread::get_id());
 }
 
+TEST_F(SocketLoopTest, DelayedPostsComeOnTheLoopThreadNoEarlierAndOnceWhenReplaced)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const auto elapsed = [&] { return std::chrono::steady_clock::now() - start; };
+    std::thread poster([&] {
+        loop.postAfter(300ms, kMsgSiocSocket);
+        loop.postAfter(100ms, kMsgPsxSocket);
+        loop.postAfter(200ms, kMsgPsxSocket); // replaces the one of 100 ms
+    });
+    poster.join();
+    // The timers tick in steps of about 10 ms on Windows.
+    ASSERT_TRUE(runUntil([&] { return !events.empty(); }));
+    EXPECT_GE(elapsed(), 190ms);
+    ASSERT_TRUE(runUntil([&] { return events.size() >= 2; }));
+    EXPECT_GE(elapsed(), 290ms);
+    EXPECT_FALSE(runUntil([&] { return events.size() >= 3; }, 300ms));
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].message, kMsgPsxSocket);
+    EXPECT_EQ(events[1].message, kMsgSiocSocket);
+    EXPECT_EQ(events[0].wParam, 0u);
+    EXPECT_EQ(handlerThread, std::this_thread::get_id());
+}
+
 TEST_F(SocketLoopTest, ASendThatWouldBlockIsFollowedByFdWriteOnceThePeerReads)
 {
     auto client = provider.create();

@@ -1,5 +1,6 @@
 #pragma once
-// A clock that never waits: sleeps move its time on at once, delayed actions wait for advance().
+// A clock that never waits: sleeps move its time on at once, delayed actions (a fake main loop's
+// timer) wait for advance().
 #include "base/clock.h"
 
 #include <chrono>
@@ -19,7 +20,7 @@ public:
     TimePoint now() const override;
     // Records the sleep, moves time on, then calls onSleep (outside the clock's lock).
     void sleepFor(std::chrono::milliseconds duration) override;
-    void runAfter(std::chrono::milliseconds delay, std::function<void()> action) override;
+    void runAfter(std::chrono::milliseconds delay, std::function<void()> action);
 
     // Moves time on and runs, on the caller's thread, the actions that fall due, earliest first.
     void advance(std::chrono::milliseconds duration);

@@ -2,6 +2,7 @@
 // A socket seam that records what would have been sent and serves scripted reads.
 #include "net/main_loop.h"
 #include "net/socket.h"
+#include "support/fake_clock.h"
 
 #include <deque>
 #include <memory>
@@ -60,6 +61,12 @@ public:
 class NullMainLoop : public MainLoop {
 public:
     void post(std::uint32_t message) override { posted.push_back(message); }
+    // Kept on `clock`, which must be set: the message is posted when the clock is advanced to it.
+    void postAfter(std::chrono::milliseconds delay, std::uint32_t message) override
+    {
+        clock->runAfter(delay, [this, message] { post(message); });
+    }
+    std::shared_ptr<FakeClock> clock;
     void quit() override { quitCalled = true; }
     std::vector<std::uint32_t> posted;
     bool quitCalled = false;

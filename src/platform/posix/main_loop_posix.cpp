@@ -52,6 +52,15 @@ void PosixMainLoop::post(std::uint32_t message)
     lf_writeMessage(m_pipeWrite, message);
 }
 
+void PosixMainLoop::postAfter(std::chrono::milliseconds delay, std::uint32_t message)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_timers[message] = std::chrono::steady_clock::now() + delay;
+    }
+    wake(); // poll() must wait no longer than the new timer
+}
+
 void PosixMainLoop::quit()
 {
     m_quit = true;
@@ -100,6 +109,9 @@ void PosixMainLoop::run()
         deliverQueued();
         if (m_quit)
             break;
+        deliverDue();
+        if (m_quit)
+            break;
         pollSources();
     }
     m_quit = false;
@@ -142,14 +154,46 @@ void PosixMainLoop::deliverPosted()
     }
 }
 
+void PosixMainLoop::deliverDue()
+{
+    std::vector<std::pair<std::chrono::steady_clock::time_point, std::uint32_t>> due;
+    {
+        std::lock_guard lock(m_mutex);
+        const auto now = std::chrono::steady_clock::now();
+        for (auto timer = m_timers.begin(); timer != m_timers.end();) {
+            if (timer->second > now) {
+                ++timer;
+                continue;
+            }
+            due.emplace_back(timer->second, timer->first);
+            timer = m_timers.erase(timer);
+        }
+    }
+    std::sort(due.begin(), due.end());
+    for (const auto& [when, message] : due) {
+        if (m_quit)
+            return;
+        m_handler(message, 0, 0);
+    }
+}
+
 void PosixMainLoop::pollSources()
 {
     std::vector<std::shared_ptr<PollSource>> sources;
+    int timeout = -1; // no timer: wait for a descriptor or a post
     {
         std::lock_guard lock(m_mutex);
         if (!m_queue.empty())
             return;
         sources = m_sources;
+        if (!m_timers.empty()) {
+            auto next = m_timers.begin()->second;
+            for (const auto& [message, when] : m_timers)
+                next = std::min(next, when);
+            // Rounded up, so that the loop never wakes just before a timer is due.
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
+            timeout = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 60'000));
+        }
     }
     std::vector<pollfd> fds{{m_pipeRead, POLLIN, 0}};
     std::vector<PollSource*> polled;
@@ -160,7 +204,7 @@ void PosixMainLoop::pollSources()
         fds.push_back(request);
         polled.push_back(source.get());
     }
-    if (::poll(fds.data(), fds.size(), -1) < 0)
+    if (::poll(fds.data(), fds.size(), timeout) < 0)
         return; // EINTR: go round again
     for (std::size_t i = 1; i < fds.size(); ++i)
         if (fds[i].revents != 0)

@@ -5,9 +5,11 @@
 #include "net/main_loop.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <poll.h>
@@ -39,6 +41,7 @@ public:
 
     // Async-signal-safe (one write to the pipe), so a SIGINT handler may post too.
     void post(std::uint32_t message) override;
+    void postAfter(std::chrono::milliseconds delay, std::uint32_t message) override;
     // From any thread; a quit before run() makes the next run() return at once.
     void quit() override;
     // Delivers messages until quit().
@@ -62,6 +65,7 @@ private:
     };
     void deliverQueued();
     void deliverPosted();
+    void deliverDue();
     void pollSources();
 
     Handler m_handler;
@@ -69,9 +73,10 @@ private:
     int m_pipeWrite = -1;
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_wakePending{false};
-    std::mutex m_mutex; // guards m_sources and m_queue; never held while calling out
+    std::mutex m_mutex; // guards m_sources, m_queue and m_timers; never held while calling out
     std::vector<std::shared_ptr<PollSource>> m_sources;
     std::deque<Notification> m_queue;
+    std::map<std::uint32_t, std::chrono::steady_clock::time_point> m_timers; // message -> when due
 };
 
 } // namespace brg

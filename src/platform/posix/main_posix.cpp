@@ -1,6 +1,7 @@
 // talvesync for Linux: the same bridge as the Windows program, run from a console in the folder
 // that holds Talvesync.cfg. Ctrl-C, SIGTERM or SIGHUP (the terminal closed) is the user's close
 // request.
+#include "app/engine_threads.h"
 #include "app/exit_sequence.h"
 #include "app/process_state.h"
 #include "app/startup.h"
@@ -27,24 +28,39 @@
 
 namespace {
 
-// Turns SIGINT, SIGTERM and SIGHUP into close requests on the main loop; the signals are blocked in
-// every thread so that only this one receives them.
-void lf_forwardCloseSignals(brg::MainLoop& loop)
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread([signals, &loop] {
-        for (;;) {
-            int received = 0;
-            if (sigwait(&signals, &received) == 0)
-                loop.post(brg::kMsgCloseRequest);
-        }
-    }).detach();
-}
+// Turns SIGINT, SIGTERM and SIGHUP into close requests on the main loop, on a thread of its own
+// that lives as long as this object; the signals are blocked in every thread so that only that
+// one receives them. Made before any other thread, which inherits the blocked set.
+class CloseSignals {
+public:
+    explicit CloseSignals(brg::MainLoop& loop)
+    {
+        sigemptyset(&m_signals);
+        sigaddset(&m_signals, SIGINT);
+        sigaddset(&m_signals, SIGTERM);
+        sigaddset(&m_signals, SIGHUP);
+        pthread_sigmask(SIG_BLOCK, &m_signals, nullptr);
+        m_thread = std::jthread([this, &loop](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                int received = 0;
+                if (sigwait(&m_signals, &received) == 0 && !stop.stop_requested())
+                    loop.post(brg::kMsgCloseRequest);
+            }
+        });
+    }
+    ~CloseSignals()
+    {
+        // A signal of its own set, sent to the thread alone, ends its wait.
+        m_thread.request_stop();
+        pthread_kill(m_thread.native_handle(), SIGTERM);
+    }
+    CloseSignals(const CloseSignals&) = delete;
+    CloseSignals& operator=(const CloseSignals&) = delete;
+
+private:
+    sigset_t m_signals{};
+    std::jthread m_thread; // destroyed first: joined while the set it waits on still exists
+};
 
 std::atomic<bool> s_startUpFailed{false};
 std::shared_ptr<brg::ConsoleDisplay> s_console;
@@ -107,14 +123,16 @@ int main(int argc, char** argv)
     // No window here, so no position to keep at the final stop.
     PosixMainLoop loop([](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
         if (message == kMsgStartUp)
-            std::thread(lf_startUpOrStop).detach();
+            g_engineThreads.startStartUp(lf_startUpOrStop);
         else
             gf_handleAppMessage(message, wParam, lParam, nullptr);
     });
-    lf_forwardCloseSignals(loop);
+    const CloseSignals closeSignals(loop);
     g_mainWindow = &loop;
     loop.post(kMsgStartUp);
     loop.run();
+    // The final stop has joined them; this covers a loop that ended without one.
+    g_engineThreads.stopAndJoin();
     g_mainWindow = nullptr;
     return s_startUpFailed || g_runFailed ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fmt/format.h>
 #include <stdexcept>
 #include <utility>
@@ -12,6 +13,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"TalvesyncMainLoop";
 // Private to the window class: asks the loop's own thread to quit.
 constexpr UINT kQuitMessage = WM_USER;
+// Private too: asks the loop's own thread for a timer (wParam the message, lParam the delay in
+// ms), because a window's timers can only be set on the thread that owns it. WM_USER + 1 is the
+// main window's own.
+constexpr UINT kTimerRequestMessage = WM_USER + 2;
 
 bool lf_isApplicationMessage(UINT message)
 {
@@ -72,6 +77,11 @@ void Win32MainLoop::post(std::uint32_t message)
     PostMessageW(m_window, message, 0, 0);
 }
 
+void Win32MainLoop::postAfter(std::chrono::milliseconds delay, std::uint32_t message)
+{
+    PostMessageW(m_window, kTimerRequestMessage, message, static_cast<LPARAM>(delay.count()));
+}
+
 void Win32MainLoop::quit()
 {
     PostMessageW(m_window, kQuitMessage, 0, 0);
@@ -104,6 +114,18 @@ bool Win32MainLoop::handle(unsigned message, std::uintptr_t wParam, std::intptr_
     if (message == kQuitMessage) {
         PostQuitMessage(0);
         return true;
+    }
+    // The timer's id is the message it posts: setting it again replaces one still waiting.
+    if (message == kTimerRequestMessage) {
+        const auto delay = static_cast<UINT>(std::max<std::intptr_t>(lParam, USER_TIMER_MINIMUM));
+        SetTimer(m_window, wParam, delay, nullptr);
+        return true;
+    }
+    if (message == WM_TIMER && lf_isApplicationMessage(static_cast<UINT>(wParam))) {
+        KillTimer(m_window, wParam);
+        message = static_cast<unsigned>(wParam);
+        wParam = 0;
+        lParam = 0;
     }
     if (!lf_isApplicationMessage(message))
         return false;

@@ -4,6 +4,7 @@
 // The program uses its main window; tests of the Winsock layer a message-only window of its own.
 #include "net/main_loop.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -42,8 +43,9 @@ public:
     Win32MainLoop(const Win32MainLoop&) = delete;
     Win32MainLoop& operator=(const Win32MainLoop&) = delete;
 
-    // Both from any thread.
+    // All three from any thread.
     void post(std::uint32_t message) override;
+    void postAfter(std::chrono::milliseconds delay, std::uint32_t message) override;
     void quit() override;
     // Dispatches the thread's messages (for every window of the thread) until quit().
     void run();

@@ -1,5 +1,6 @@
 // Talvesync.exe: the bridge with its window. The window is the main loop: socket notifications,
 // the application messages and the user's close request all arrive at its procedure.
+#include "app/engine_threads.h"
 #include "app/process_state.h"
 #include "app/startup.h"
 #include "base/display.h"
@@ -174,6 +175,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     g_socketProvider = std::make_shared<Win32SocketProvider>();
     g_driveProvider = gf_systemDrives();
     const int result = initInstance(instance);
+    // The final stop has joined them; this covers a message loop that ended without one.
+    g_engineThreads.stopAndJoin();
     g_mainWindow = nullptr;
     return result;
 }
