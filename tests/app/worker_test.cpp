@@ -84,23 +84,6 @@ protected:
     std::shared_ptr<RecordingToPsx> toPsx;
 };
 
-TEST_F(WorkerTest, TenQueuedValuesReachPsxOnePerCycle)
-{
-    for (std::int32_t i = 0; i < 10; ++i)
-        g_psxValueQueue.push({1045u, i});
-    runCycles(12);
-
-    ASSERT_EQ(toPsx->flushed.size(), 10u);
-    for (std::int32_t i = 0; i < 10; ++i) {
-        EXPECT_EQ(toPsx->flushed[i].first, static_cast<std::uint64_t>(i + 1));
-        EXPECT_EQ(toPsx->flushed[i].second, (ChannelElement{1045u, i}));
-    }
-    auto sleeps = clock->sleeps();
-    sleeps.resize(12); // then the exit sequence's own
-    EXPECT_EQ(sleeps, std::vector<std::chrono::milliseconds>(12, 50ms));
-    EXPECT_TRUE(contains(log(), "processing input from PSX and SIOC started\n"));
-}
-
 TEST_F(WorkerTest, LoopDoesNotStartAfterAnExitDuringSynchronisation)
 {
     g_exitPending = false;
@@ -111,24 +94,33 @@ TEST_F(WorkerTest, LoopDoesNotStartAfterAnExitDuringSynchronisation)
     EXPECT_FALSE(contains(log(), "Exiting:"));
 }
 
-TEST_F(WorkerTest, ElementListGoesWholeNewestFirstAndTextsOnePerCycle)
+// Per cycle: the whole element list, newest first, then at most one value and one text, each
+// text stored before it is announced; the cycle sleeps 50 ms.
+TEST_F(WorkerTest, ElementListGoesWholeNewestFirstValuesAndTextsOnePerCycle)
 {
     g_psxElementList = {3001, 3002, 3003};
+    for (std::int32_t i = 0; i < 3; ++i)
+        g_psxValueQueue.push({1045u, i});
     g_psxStringQueue.push({12u, "FIRST"});
     g_psxStringQueue.push({12u, "SECOND"});
     clock->onSleep = [](std::chrono::milliseconds duration) {
         if (g_cycle == 2 && duration == 50ms) {
             EXPECT_EQ(g_qsStrings.get(12), "FIRST"); // the first text is stored before the second is taken
         }
-        if (g_cycle >= 2)
+        if (g_cycle >= 4)
             g_processing = false;
     };
     lf_processInput();
 
     using Flushed = std::vector<std::pair<std::uint64_t, ChannelElement>>;
-    EXPECT_EQ(toPsx->flushed, (Flushed{{1, {3003, -1}}, {1, {3002, -1}}, {1, {3001, -1}}, {1, {12, 0}}, {2, {12, 0}}}));
+    EXPECT_EQ(toPsx->flushed, (Flushed{{1, {3003, -1}}, {1, {3002, -1}}, {1, {3001, -1}}, {1, {1045, 0}}, {1, {12, 0}},
+                                       {2, {1045, 1}}, {2, {12, 0}}, {3, {1045, 2}}}));
     EXPECT_TRUE(g_psxElementList.empty());
     EXPECT_EQ(g_qsStrings.get(12), "SECOND");
+    auto sleeps = clock->sleeps();
+    sleeps.resize(4); // then the exit sequence's own
+    EXPECT_EQ(sleeps, std::vector<std::chrono::milliseconds>(4, 50ms));
+    EXPECT_TRUE(contains(log(), "processing input from PSX and SIOC started\n"));
 }
 
 TEST_F(WorkerTest, InfoVariablesAndCduScreenFollowEveryFourthCycle)
@@ -168,21 +160,6 @@ TEST_F(WorkerTest, SynchronisingWaitsASecondThenAppliesSiocBeforePsxAndReleasesT
     EXPECT_FALSE(contains(text, "registered at SIOC server")); // nothing in use at SIOC
 }
 
-TEST_F(WorkerTest, WorkerClearsTheStatusAndShowsTheCduScreenBeforeProcessing)
-{
-    g_cduMode = true;
-    display->setStatus("connecting to PSX ...");
-    clock->onSleep = [this](std::chrono::milliseconds) {
-        if (g_cycle == 1) {
-            EXPECT_EQ(display->statusText(), "");
-            EXPECT_EQ(display->cduModeCalls, std::vector<bool>{true});
-            g_processing = false;
-        }
-    };
-    lf_syncAndProcess_as_Thread();
-    EXPECT_EQ(g_cycle, 1u);
-}
-
 TEST_F(WorkerTest, AFailureInVariableCodeEndsTheRunWithTheExitSequenceAndKeepsTheError)
 {
     auto info = std::make_shared<CountingInfoVar>();
@@ -192,9 +169,14 @@ TEST_F(WorkerTest, AFailureInVariableCodeEndsTheRunWithTheExitSequenceAndKeepsTh
     activateClients();
     g_psxConnected = true;
     g_siocConnected = true;
+    g_cduMode = true;
+    display->setStatus("connecting to PSX ...");
     lf_syncAndProcess_as_Thread();
 
     EXPECT_EQ(g_cycle, 4u);
+    // Before processing the status was cleared and the CDU screen shown.
+    EXPECT_EQ(display->statusText(), "");
+    EXPECT_EQ(display->cduModeCalls, std::vector<bool>{true});
     EXPECT_FALSE(g_processing);
     EXPECT_TRUE(g_runFailed);
     const std::string text = log();

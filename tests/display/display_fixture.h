@@ -1,12 +1,13 @@
 #pragma once
 // What the display tests share: a canvas that records every drawing call, a window host that
-// records what the display asks of the window, and a window display over both with an open log.
+// notes what the display asks of the window, and a window display over both with an open log.
 #include "base/log.h"
 #include "display/canvas.h"
 #include "display/window_display.h"
 #include "display/window_host.h"
 #include "support/fresh_state.h"
 
+#include <fmt/format.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,27 +25,13 @@ struct TextOut {
     friend bool operator==(const TextOut&, const TextOut&) = default;
 };
 
-struct Fill {
-    Rect area;
-    Rgb colour;
-    friend bool operator==(const Fill&, const Fill&) = default;
-};
-
 class RecordingCanvas : public Canvas {
 public:
-    void fillRect(const Rect& area, Rgb colour) override { fills.push_back({area, colour}); }
+    void fillRect(const Rect& area, Rgb colour) override { fills.emplace_back(area, colour); }
     void line(int, int, int, int, Rgb) override {}
     void setTextColour(Rgb colour) override { m_colour = colour; }
-    void setBackground(Rgb colour, bool opaque) override
-    {
-        m_background = colour;
-        m_opaque = opaque;
-    }
-    void selectFont(CanvasFont font) override
-    {
-        m_font = font;
-        fontSelections.push_back(font);
-    }
+    void setBackground(Rgb colour, bool opaque) override { m_background = colour, m_opaque = opaque; }
+    void selectFont(CanvasFont font) override { fontSelections.push_back(m_font = font); }
     void setMinimumTextWidth(int width) override { minimumTextWidth = width; }
     void textOut(int x, int y, const std::u16string& text) override
     {
@@ -63,47 +50,33 @@ public:
     std::optional<Rgb> lastFillOf(const Rect& area) const
     {
         std::optional<Rgb> colour;
-        for (const Fill& f : fills)
-            if (f.area == area)
-                colour = f.colour;
+        for (const auto& [filled, with] : fills)
+            if (filled == area)
+                colour = with;
         return colour;
     }
 
-    std::vector<Fill> fills;
+    std::vector<std::pair<Rect, Rgb>> fills;
     std::vector<TextOut> texts;
     std::vector<CanvasFont> fontSelections;
     int minimumTextWidth = 0;
 
 private:
-    Rgb m_colour;
-    Rgb m_background;
+    Rgb m_colour, m_background;
     bool m_opaque = true;
     CanvasFont m_font = CanvasFont::Default;
 };
 
-struct Invalidation {
-    std::optional<Rect> area;
-    bool erase = false;
-    friend bool operator==(const Invalidation&, const Invalidation&) = default;
-};
-
-struct Move {
-    int x = 0, y = 0, width = 0, height = 0;
-    friend bool operator==(const Move&, const Move&) = default;
-};
-
-struct FontRequest {
-    CanvasFont font;
-    std::string face;
-    int height = 0;
-    int cellWidth = 0;
-    friend bool operator==(const FontRequest&, const FontRequest&) = default;
-};
-
-// A window whose update paints at once on the recording canvas, as UpdateWindow would.
+// A window whose update paints at once on the recording canvas, as UpdateWindow would. What the
+// display asks of it is noted as text: "move 1500 60 720 236", "invalidate all", ...
 class FakeWindowHost : public WindowHost {
 public:
-    void invalidate(std::optional<Rect> area, bool erase) override { invalidations.push_back({area, erase}); }
+    void invalidate(std::optional<Rect> a, bool erase) override
+    {
+        calls.push_back(a ? fmt::format("invalidate {} {} {} {}{}", a->left, a->top, a->right, a->bottom,
+                                        erase ? " erase" : "")
+                          : fmt::format("invalidate all{}", erase ? " erase" : ""));
+    }
     void updateNow() override
     {
         ++updates;
@@ -113,24 +86,30 @@ public:
     WindowPoint windowPosition() const override { return position; }
     void moveAndShow(int x, int y, int width, int height) override
     {
-        moves.push_back({x, y, width, height});
+        calls.push_back(fmt::format("move {} {} {} {}", x, y, width, height));
         position = {x, y};
     }
-    void removeCaptionAndBorder() override { ++captionRemovals; }
+    void removeCaptionAndBorder() override { calls.push_back("no caption"); }
     bool createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth) override
     {
-        fonts.push_back({font, face, pixelHeight, cellWidth});
+        calls.push_back(fmt::format("font {} {} {} {}", static_cast<int>(font), face, pixelHeight, cellWidth));
         return fontsAvailable;
+    }
+    // The calls that start with `kind`, in order.
+    std::vector<std::string> of(const std::string& kind) const
+    {
+        std::vector<std::string> found;
+        for (const auto& call : calls)
+            if (call.starts_with(kind))
+                found.push_back(call);
+        return found;
     }
 
     WindowDisplay* display = nullptr;
     RecordingCanvas canvas;
-    std::vector<Invalidation> invalidations;
+    std::vector<std::string> calls;
     int updates = 0;
     WindowPoint position{400, 20};
-    std::vector<Move> moves;
-    int captionRemovals = 0;
-    std::vector<FontRequest> fonts;
     bool fontsAvailable = true;
 };
 
@@ -173,6 +152,5 @@ inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kLimeGreen{50, 205, 50};
 inline constexpr Rgb kYellow{255, 255, 0};
 inline constexpr Rgb kOrange{255, 165, 0};
-inline constexpr Rgb kLightBlue{153, 204, 255};
 
 } // namespace brg::test

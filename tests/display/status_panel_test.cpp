@@ -7,21 +7,21 @@
 namespace brg {
 namespace {
 
-using StatusWindow = test::DisplayTest;
 using namespace test;
+
+class StatusWindow : public DisplayTest {
+protected:
+    // The one text drawn at a place, "-" when there is none.
+    static std::string textAt(const RecordingCanvas& canvas, int x, int y)
+    {
+        const auto found = canvas.at(x, y);
+        return found.empty() ? "-" : found.back().text;
+    }
+    static Rgb colourAt(const RecordingCanvas& canvas, int x, int y) { return canvas.at(x, y).at(0).colour; }
+};
 
 constexpr Rect kPsxIndicator{317, 29, 345, 169};
 constexpr Rect kSiocIndicator{345, 29, 373, 169};
-
-TEST_F(StatusWindow, TitleLineShowsOurVersionOverTheFrame)
-{
-    const RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.lastFillOf({0, 84, 720, 168}), kLightBlue);
-    ASSERT_EQ(canvas.at(3, 7).size(), 1u);
-    EXPECT_EQ(canvas.at(3, 7)[0].text, "Version 3.46.0");
-    EXPECT_EQ(canvas.at(3, 7)[0].colour, kLimeGreen);
-    EXPECT_FALSE(canvas.at(3, 7)[0].opaque);
-}
 
 TEST_F(StatusWindow, PsxConnectedAndSiocNotWithoutSiocParameters)
 {
@@ -30,26 +30,25 @@ TEST_F(StatusWindow, PsxConnectedAndSiocNotWithoutSiocParameters)
     g_psxVersion = "10.181 NG";
     display->setPsxConnected(true);
     // A connection flag repaints the whole window at once.
-    EXPECT_EQ(host->invalidations, (std::vector<Invalidation>{{std::nullopt, false}}));
+    EXPECT_EQ(host->calls, std::vector<std::string>{"invalidate all"});
     EXPECT_EQ(host->updates, 1);
 
     const RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.at(5, 35).at(0).text, "PSX");
-    EXPECT_EQ(canvas.at(5, 35)[0].colour, kLimeGreen);
-    EXPECT_EQ(canvas.at(378, 35).at(0).text, "SIOC");
-    EXPECT_EQ(canvas.at(378, 35)[0].colour, kYellow);
+    // The title over the light blue frame, drawn transparently.
+    EXPECT_EQ(canvas.lastFillOf({0, 84, 720, 168}), (Rgb{153, 204, 255}));
+    EXPECT_EQ(canvas.at(3, 7).at(0), (TextOut{3, 7, "Version 3.46.0", kLimeGreen, canvas.at(3, 7)[0].background}));
+    EXPECT_EQ(colourAt(canvas, 5, 35), kLimeGreen);
+    EXPECT_EQ(colourAt(canvas, 378, 35), kYellow);
     EXPECT_EQ(canvas.lastFillOf(kPsxIndicator), kLimeGreen);
     EXPECT_EQ(canvas.lastFillOf(kSiocIndicator), kRed);
-    EXPECT_EQ(canvas.at(5, 63).at(0).text, "10.181 NG");
-    EXPECT_EQ(canvas.at(177, 91).at(0).text, "192.168.1.5");
-    EXPECT_EQ(canvas.at(177, 119).at(0).text, "10747");
+    const std::vector<std::pair<int, int>> places{{5, 35},   {378, 35},  {5, 63},   {177, 91},  {177, 119},
+                                                  {378, 63}, {378, 91}, {378, 147}, {522, 91}, {522, 147}};
+    std::vector<std::string> texts;
+    for (const auto& [x, y] : places)
+        texts.push_back(textAt(canvas, x, y));
     // Without SIOC's parameters its column has only its labels.
-    EXPECT_EQ(canvas.at(378, 63).at(0).text, "");
-    EXPECT_EQ(canvas.at(378, 91).at(0).text, "hostaddress:");
-    EXPECT_EQ(canvas.at(378, 147).at(0).text, "# variables:");
-    EXPECT_TRUE(canvas.at(522, 91).empty());
-    EXPECT_TRUE(canvas.at(522, 119).empty());
-    EXPECT_TRUE(canvas.at(522, 147).empty());
+    EXPECT_EQ(texts, (std::vector<std::string>{"PSX", "SIOC", "10.181 NG", "192.168.1.5", "10747", "",
+                                               "hostaddress:", "# variables:", "-", "-"}));
 }
 
 TEST_F(StatusWindow, SiocColumnShowsItsParametersAndCount)
@@ -62,60 +61,52 @@ TEST_F(StatusWindow, SiocColumnShowsItsParametersAndCount)
     display->setVariableCount(312);
     display->setSiocConnected(true);
     const RecordingCanvas canvas = paint();
-    EXPECT_EQ(canvas.at(378, 35).at(0).colour, kLimeGreen);
+    EXPECT_EQ(colourAt(canvas, 378, 35), kLimeGreen);
     EXPECT_EQ(canvas.lastFillOf(kSiocIndicator), kLimeGreen);
     EXPECT_EQ(canvas.lastFillOf(kPsxIndicator), kRed);
-    EXPECT_EQ(canvas.at(378, 63).at(0).text, "C:\\SIOC\\cockpit.ssi");
-    EXPECT_EQ(canvas.at(522, 91).at(0).text, "10.0.0.2");
-    EXPECT_EQ(canvas.at(522, 119).at(0).text, "8092");
-    EXPECT_EQ(canvas.at(522, 147).at(0).text, "312");
-    EXPECT_EQ(canvas.at(522, 147)[0].colour, kBlack);
+    EXPECT_EQ(textAt(canvas, 378, 63), "C:\\SIOC\\cockpit.ssi");
+    EXPECT_EQ(textAt(canvas, 522, 91), "10.0.0.2");
+    EXPECT_EQ(textAt(canvas, 522, 119), "8092");
+    EXPECT_EQ(textAt(canvas, 522, 147), "312");
+    EXPECT_EQ(colourAt(canvas, 522, 147), kBlack);
 }
 
-TEST_F(StatusWindow, StatusTextsAreStoredAndTheBandInvalidatedNotDrawn)
+// A status text is stored and its band invalidated, not drawn; an error stays, and later status
+// texts are ignored.
+TEST_F(StatusWindow, StatusTextsGoToTheBandUntilAnErrorTakesIt)
 {
     display->setStatus("connecting to SIOC ...");
-    // Nothing is drawn outside a paint: the band is only invalidated, with erasing.
     EXPECT_TRUE(host->canvas.texts.empty());
-    EXPECT_EQ(host->invalidations, (std::vector<Invalidation>{{kStatusBand, true}}));
+    EXPECT_EQ(host->calls, std::vector<std::string>{"invalidate 0 168 720 196 erase"});
     RecordingCanvas canvas = paint();
     EXPECT_EQ(canvas.lastFillOf(kStatusBand), kLimeGreen);
-    ASSERT_EQ(canvas.at(3, 175).size(), 1u);
-    EXPECT_EQ(canvas.at(3, 175)[0].text, "connecting to SIOC ...");
-    EXPECT_EQ(canvas.at(3, 175)[0].colour, kYellow);
-
+    EXPECT_EQ(textAt(canvas, 3, 175), "connecting to SIOC ...");
+    EXPECT_EQ(colourAt(canvas, 3, 175), kYellow);
     display->setStatus("");
-    canvas = paint();
-    EXPECT_EQ(canvas.lastFillOf(kStatusBand), kLimeGreen);
-    EXPECT_TRUE(canvas.at(3, 175).empty());
-    EXPECT_EQ(countOf(log(), "connecting to SIOC ...\n"), 1u);
-}
+    EXPECT_EQ(textAt(paint(), 3, 175), "-");
 
-TEST_F(StatusWindow, AnErrorStaysAndLaterStatusTextsAreIgnored)
-{
-    display->setStatus("connecting to PSX ...");
     display->setError("10061: no server\n");
     display->setStatus("A new version is available");
     EXPECT_EQ(display->statusText(), "");
-    EXPECT_EQ(host->invalidations.size(), 3u);
-    const RecordingCanvas canvas = paint();
+    EXPECT_EQ(host->calls.size(), 4u);
+    canvas = paint();
     EXPECT_EQ(canvas.lastFillOf(kStatusBand), kRed);
-    ASSERT_EQ(canvas.at(3, 175).size(), 1u);
-    EXPECT_EQ(canvas.at(3, 175)[0].text, "10061: no server\n");
-    EXPECT_EQ(canvas.at(3, 175)[0].colour, kYellow);
-    EXPECT_NE(log().find("Error 10061: no server\n"), std::string::npos);
-    EXPECT_EQ(log().find("A new version is available"), std::string::npos);
+    EXPECT_EQ(canvas.at(3, 175).size(), 1u);
+    EXPECT_EQ(colourAt(canvas, 3, 175), kYellow);
+    EXPECT_EQ(textAt(canvas, 3, 175), "10061: no server\n");
+    EXPECT_EQ(countOf(log(), "connecting to SIOC ...\n"), 1u);
+    EXPECT_TRUE(contains(log(), "Error 10061: no server\n"));
+    EXPECT_FALSE(contains(log(), "A new version is available"));
 }
 
 TEST_F(StatusWindow, TextIsDrawnAsUtf16AndBrokenUtf8IsLoggedAndLeftOut)
 {
     RecordingCanvas canvas;
     gf_drawText(canvas, 1, 2, "B\xC3\xA9", kWhite);
-    ASSERT_EQ(canvas.texts.size(), 1u);
-    EXPECT_EQ(canvas.texts[0].text, "B\xE9"); // one UTF-16 unit for é
     gf_drawText(canvas, 1, 2, "bad \xFF byte", kWhite);
     gf_drawText(canvas, 1, 2, "cut \xE2\x86", kWhite);
-    EXPECT_EQ(canvas.texts.size(), 1u);
+    ASSERT_EQ(canvas.texts.size(), 1u);
+    EXPECT_EQ(canvas.texts[0].text, "B\xE9"); // one UTF-16 unit for é
     EXPECT_EQ(countOf(log(), "drawText invalid UTF-8: "), 2u);
 
     // The rest of the window is still painted.

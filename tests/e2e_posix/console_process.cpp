@@ -1,106 +1,78 @@
 #include "console_process.h"
 
-#include "support/wait_for.h"
-
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fmt/format.h>
-#include <grp.h>
-#include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace brg::test {
-namespace {
 
-// fork and exec rather than posix_spawn, which cannot change the user; the child calls only
-// async-signal-safe functions before exec.
-pid_t lf_spawn(const std::vector<std::string>& command, int outputFd, int errorFd, RunAs runAs)
+void ConsoleTest::TearDown()
 {
-    std::vector<std::string> arguments = command;
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const bool dropRoot = runAs == RunAs::Unprivileged && ::geteuid() == 0;
-    const pid_t pid = ::fork();
-    if (pid != 0)
-        return pid;
-    const int input = ::open("/dev/null", O_RDONLY);
-    if (input < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(outputFd, STDOUT_FILENO) < 0 ||
-        (errorFd >= 0 && ::dup2(errorFd, STDERR_FILENO) < 0))
-        ::_exit(126);
-    if (dropRoot && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-        ::_exit(126);
-    ::execve(argv[0], argv.data(), environ);
-    ::_exit(127);
+    if (bridge > 0 && bridgeExit(std::chrono::milliseconds(0)) < 0)
+        ADD_FAILURE() << "the bridge was still running";
+    psx.reset();
+    sioc.reset();
+    TempDirTest::TearDown();
 }
 
-int lf_create(const std::string& file)
+void ConsoleTest::startServers(const std::string& numbers, const std::string& keys)
 {
-    return file.empty() ? -1 : ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-}
-
-} // namespace
-
-std::string gf_binDir()
-{
-    const char* dir = std::getenv("TALVESYNC_BIN_DIR");
-    return dir ? dir : "";
-}
-
-pid_t gf_spawnIn(const std::vector<std::string>& command, const std::string& outputFile, const std::string& errorFile,
-                 RunAs runAs)
-{
-    const int output = lf_create(outputFile);
-    const int error = lf_create(errorFile);
-    const pid_t pid = output < 0 || (!errorFile.empty() && error < 0) ? -1 : lf_spawn(command, output, error, runAs);
-    for (const int fd : {output, error})
-        if (fd >= 0)
-            ::close(fd);
-    return pid;
-}
-
-pid_t gf_spawnWithOutputPipe(const std::vector<std::string>& command, int& outputReadEnd)
-{
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        return -1;
-    const pid_t pid = lf_spawn(command, fds[1], -1, RunAs::Self);
-    ::close(fds[1]);
-    outputReadEnd = fds[0];
-    return pid;
-}
-
-int gf_waitForExit(pid_t pid, std::chrono::milliseconds timeout)
-{
-    int status = 0;
-    const bool ended = waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, timeout);
-    if (!ended) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-void gf_writeCockpit(std::uint16_t siocPort, const std::string& numbers, const std::string& extraLines)
-{
+    ASSERT_FALSE(gf_binDir().empty()) << "TALVESYNC_BIN_DIR is not set (ctest sets it)";
+    std::filesystem::remove("Log.txt");
+    psx.reset();
+    sioc = std::make_unique<SimProcess>("sioc-sim", std::vector<std::string>{"--vivo-ms", "0"});
+    psx = startPsx();
     const std::string command = fmt::format("{}/tools/ssi-writer cockpit.ssi {} > /dev/null", gf_binDir(), numbers);
-    if (std::system(command.c_str()) != 0)
-        throw std::runtime_error("ssi-writer failed: " + command);
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
     writeFile("Talvesync.cfg", fmt::format("IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port={}\nCONFIG_FILE=cockpit.ssi\n"
                                            "VERSION_CHECK=0\n{}",
-                                           siocPort, extraLines));
+                                           sioc->port(), keys));
 }
 
-bool gf_waitForProcessing(std::chrono::milliseconds timeout)
+std::unique_ptr<SimProcess> ConsoleTest::startPsx()
 {
-    return waitFor([] { return contains(readFile("Log.txt"), "processing input from PSX and SIOC started"); },
-                   timeout);
+    return std::make_unique<SimProcess>("psx-sim", std::vector<std::string>{"--port", "10747", "--tick-ms", "0"});
+}
+
+void ConsoleTest::startBridge(const std::vector<std::string>& arguments, RunAs runAs)
+{
+    ASSERT_FALSE(gf_binDir().empty()) << "TALVESYNC_BIN_DIR is not set (ctest sets it)";
+    std::vector<std::string> command = {gf_binDir() + "/talvesync"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const int output = ::open("console.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int error = ::open("errors.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    bridge = gf_spawn(command, -1, output, error, runAs);
+    ::close(output);
+    ::close(error);
+    ASSERT_GT(bridge, 0);
+}
+
+void ConsoleTest::startRun(const std::string& numbers, const std::string& keys)
+{
+    ASSERT_NO_FATAL_FAILURE(startServers(numbers, keys));
+    ASSERT_NO_FATAL_FAILURE(startBridge());
+    ASSERT_TRUE(waitForProcessing()) << log();
+}
+
+int ConsoleTest::bridgeExit(std::chrono::milliseconds timeout)
+{
+    const int status = gf_waitForExit(bridge, timeout);
+    bridge = -1;
+    return status;
+}
+
+int ConsoleTest::stopBridge()
+{
+    ::kill(bridge, SIGTERM);
+    return bridgeExit();
+}
+
+bool ConsoleTest::waitForProcessing()
+{
+    return waitFor([] { return contains(log(), "processing input from PSX and SIOC started"); },
+                   std::chrono::seconds(15));
 }
 
 } // namespace brg::test

@@ -1,38 +1,42 @@
 #pragma once
-// The console program run as a child process, as a user runs it from a shell, and the folder of a
-// cockpit with one script.
+// The console program run as a user runs it from a shell, in a temporary folder holding a
+// cockpit, against the stand-in servers run as child processes.
+#include "sim_process.h"
 #include "support/fresh_state.h"
+#include "support/wait_for.h"
 
 #include <chrono>
-#include <cstdint>
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace brg::test {
 
-// The build folder (ctest sets TALVESYNC_BIN_DIR); empty when unknown.
-std::string gf_binDir();
+class ConsoleTest : public TempDirTest {
+protected:
+    void TearDown() override;
 
-// `Unprivileged` drops root to "nobody", so that file permissions bind the child as they bind a
-// user; it changes nothing for a test that does not run as root.
-enum class RunAs { Self, Unprivileged };
+    // Fresh stand-in servers (psx-sim on PSX's port, free again once the ones before are gone),
+    // and a Talvesync.cfg for them whose compiled script cockpit.ssi declares `numbers`
+    // (blank-separated), without the version check, with `keys` added.
+    void startServers(const std::string& numbers, const std::string& keys = "");
+    static std::unique_ptr<SimProcess> startPsx();
+    // talvesync with `arguments`, its output into console.txt and errors.txt.
+    void startBridge(const std::vector<std::string>& arguments = {}, RunAs runAs = RunAs::Self);
+    // Servers and bridge, with the processing loop started.
+    void startRun(const std::string& numbers, const std::string& keys = "");
+    // The bridge's exit status once it ends (-1: it did not end in time, it is killed then).
+    int bridgeExit(std::chrono::milliseconds timeout = std::chrono::seconds(15));
+    // SIGTERM, as a user's close, and the exit status.
+    int stopBridge();
 
-// Starts `command` in the current folder with standard input from /dev/null and standard output
-// (and standard error, when a file is named) in files; -1 when it cannot start.
-pid_t gf_spawnIn(const std::vector<std::string>& command, const std::string& outputFile,
-                 const std::string& errorFile = {}, RunAs runAs = RunAs::Self);
-// Standard output into a pipe whose read end is returned in `outputReadEnd`.
-pid_t gf_spawnWithOutputPipe(const std::vector<std::string>& command, int& outputReadEnd);
+    static bool waitForProcessing();
+    static std::string log() { return readFile("Log.txt"); }
+    static std::string console() { return readFile("console.txt"); }
 
-// The exit status, or -1 when the process does not end in time (it is killed then).
-int gf_waitForExit(pid_t pid, std::chrono::milliseconds timeout);
-
-// A compiled script declaring `numbers` (blank-separated) as cockpit.ssi, and a Talvesync.cfg for
-// the SIOC server on `siocPort` with that script and without the version check, plus `extraLines`.
-void gf_writeCockpit(std::uint16_t siocPort, const std::string& numbers, const std::string& extraLines = "");
-
-// Waits until Log.txt shows that the processing loop runs.
-bool gf_waitForProcessing(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    std::unique_ptr<SimProcess> sioc;
+    std::unique_ptr<SimProcess> psx;
+    pid_t bridge = -1;
+};
 
 } // namespace brg::test

@@ -1,18 +1,13 @@
-// The console program against stand-in servers that misbehave on purpose: a user must see values
-// arrive correct, or the run end with the reason of the failing server and a clean exit; never a
-// hang, never memory that keeps growing.
+// The console program against stand-in servers that misbehave on purpose, and a terminal that
+// closes: a user must see values arrive correct, or the run end with the cause told and a clean
+// exit; never a hang, never memory that keeps growing.
 #include "console_process.h"
-#include "sim_process.h"
-#include "support/fresh_state.h"
-#include "support/wait_for.h"
 
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
+#include <fcntl.h>
 #include <fmt/format.h>
 #include <fstream>
-#include <gtest/gtest.h>
-#include <memory>
+#include <unistd.h>
 
 namespace brg::test {
 namespace {
@@ -28,68 +23,20 @@ constexpr long kRssLimitKib = (64 + 256) * 1024;
 constexpr long kRssLimitKib = 64 * 1024;
 #endif
 
-long lf_rssKib(pid_t pid)
-{
-    std::ifstream status(fmt::format("/proc/{}/status", pid));
-    for (std::string line; std::getline(status, line);)
-        if (line.starts_with("VmRSS:"))
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-    return 0;
-}
-
-class FaultRunTest : public TempDirTest {
+// 1006 is a switch (Qh6), 2005 a PSX value (Qi5).
+class FaultRunTest : public ConsoleTest {
 protected:
-    // Both servers and a bridge that has started processing; 1006 is a switch (Qh6), 2005 a PSX
-    // value (Qi5).
-    void startRun()
+    void startRun() { ConsoleTest::startRun("1006 2005"); }
+    SimProcess& server(const std::string& name) { return name == "psx" ? *psx : *sioc; }
+    SimProcess& otherThan(const std::string& name) { return name == "psx" ? *sioc : *psx; }
+    long rssKib() const
     {
-        ASSERT_FALSE(gf_binDir().empty()) << "TALVESYNC_BIN_DIR is not set (ctest sets it)";
-        std::filesystem::remove("Log.txt");
-        psx.reset(); // the port of the run before is free again
-        sioc.reset();
-        sioc = std::make_unique<SimProcess>("sioc-sim", std::vector<std::string>{"--vivo-ms", "0"});
-        psx = std::make_unique<SimProcess>("psx-sim", std::vector<std::string>{"--port", "10747", "--tick-ms", "0"});
-        gf_writeCockpit(sioc->port(), "1006 2005");
-        bridge = gf_spawnIn({gf_binDir() + "/talvesync"}, "console.txt");
-        ASSERT_GT(bridge, 0);
-        ASSERT_TRUE(gf_waitForProcessing(15s)) << readFile("Log.txt");
+        std::ifstream status(fmt::format("/proc/{}/status", bridge));
+        for (std::string line; std::getline(status, line);)
+            if (line.starts_with("VmRSS:"))
+                return std::strtol(line.c_str() + 6, nullptr, 10);
+        return 0;
     }
-
-    void TearDown() override
-    {
-        if (bridge > 0 && gf_waitForExit(bridge, 0ms) < 0)
-            ADD_FAILURE() << "the bridge was still running";
-        sioc.reset();
-        psx.reset();
-        TempDirTest::TearDown();
-    }
-
-    // Ends the run with SIGTERM and expects the clean end of a user's close.
-    void stopRun()
-    {
-        ASSERT_EQ(::kill(bridge, SIGTERM), 0);
-        EXPECT_EQ(gf_waitForExit(bridge, 15s), 0);
-        bridge = -1;
-    }
-
-    // Either the value arrived and the bridge runs on, or the bad input stopped the processing,
-    // which the user sees as an orderly end: a logged system error and exit status 1.
-    void expectArrivalOrOrderlyEnd(SimProcess& receiver, const std::string& line)
-    {
-        if (receiver.waitForLineEnding(line, 5s)) {
-            stopRun();
-            return;
-        }
-        EXPECT_EQ(gf_waitForExit(bridge, 15s), 1);
-        bridge = -1;
-        const std::string log = readFile("Log.txt");
-        EXPECT_TRUE(contains(log, "System Error: ")) << log;
-        EXPECT_TRUE(contains(log, "\nExiting: E_MAIN_LOOP_EXIT\n")) << log;
-    }
-
-    std::unique_ptr<SimProcess> sioc;
-    std::unique_ptr<SimProcess> psx;
-    pid_t bridge = -1;
 };
 
 TEST_F(FaultRunTest, ValuesArriveThroughTrickledLinesAndFloods)
@@ -108,94 +55,114 @@ TEST_F(FaultRunTest, ValuesArriveThroughTrickledLinesAndFloods)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commands.front());
-        startRun();
-        SimProcess& sender = std::string(c.from) == "psx" ? *psx : *sioc;
-        SimProcess& receiver = std::string(c.from) == "psx" ? *sioc : *psx;
+        ASSERT_NO_FATAL_FAILURE(startRun());
         long peak = 0;
         for (const std::string& command : c.commands) {
-            sender.command(command);
+            server(c.from).command(command);
             const std::string verb = command.substr(0, command.find(' '));
             if (verb != "set") {
-                EXPECT_TRUE(sender.waitForLine("done " + verb, 60s));
+                EXPECT_TRUE(server(c.from).waitForLine("done " + verb, 60s));
             }
-            peak = std::max(peak, lf_rssKib(bridge));
+            peak = std::max(peak, rssKib());
         }
-        EXPECT_TRUE(receiver.waitForLineEnding(c.expected, 30s)) << readFile("Log.txt");
-        peak = std::max(peak, lf_rssKib(bridge));
-        EXPECT_LT(peak, kRssLimitKib);
-        stopRun();
+        EXPECT_TRUE(otherThan(c.from).waitForLineEnding(c.expected, 30s)) << log();
+        EXPECT_LT(std::max(peak, rssKib()), kRssLimitKib);
+        EXPECT_EQ(stopBridge(), 0);
     }
 }
 
+// Either the value arrives and the bridge runs on, or the bad input stopped the processing, which
+// the user sees as an orderly end: a logged system error and exit status 1.
 TEST_F(FaultRunTest, GarbageAndNulBytesLeaveValuesCorrectOrEndTheRunInOrder)
 {
     for (const char* from : {"psx", "sioc"}) {
         SCOPED_TRACE(from);
-        startRun();
-        const bool fromPsx = std::string(from) == "psx";
-        SimProcess& sender = fromPsx ? *psx : *sioc;
-        sender.command("garbage 3000");
-        EXPECT_TRUE(sender.waitForLine("done garbage"));
-        if (fromPsx) {
-            psx->command("send Qi5=7");
-            expectArrivalOrOrderlyEnd(*sioc, "2005=7:");
-        } else {
-            sioc->command("set 1006 1");
-            expectArrivalOrOrderlyEnd(*psx, "Qh6=1");
+        ASSERT_NO_FATAL_FAILURE(startRun());
+        server(from).command("garbage 3000");
+        EXPECT_TRUE(server(from).waitForLine("done garbage"));
+        server(from).command(std::string(from) == "psx" ? "send Qi5=7" : "set 1006 1");
+        if (otherThan(from).waitForLineEnding(std::string(from) == "psx" ? "2005=7:" : "Qh6=1", 5s)) {
+            EXPECT_EQ(stopBridge(), 0);
+            continue;
         }
+        EXPECT_EQ(bridgeExit(), 1);
+        EXPECT_TRUE(contains(log(), "System Error: ")) << log();
+        EXPECT_TRUE(contains(log(), "\nExiting: E_MAIN_LOOP_EXIT\n")) << log();
     }
 }
 
-// A server that leaves, however it leaves, ends the run on its own: the bridge says goodbye to the
-// other server only.
-TEST_F(FaultRunTest, AServerThatLeavesEndsTheRunWithItsReason)
+// A server that leaves, however it leaves, ends the run on its own with its reason, and the bridge
+// says goodbye to the other server only. A value that cannot be read ends the run as failed: both
+// servers are told, and the cause is on the console's error line.
+TEST_F(FaultRunTest, AServerThatLeavesOrSendsWhatCannotBeReadEndsTheRunWithItsReason)
 {
     struct Case {
         const char* from;
         const char* command;
         const char* reason;
+        const char* console; // on the console ("": PSX's own exit leaves its connection up)
+        int status;
     };
-    for (const Case& c : {Case{"psx", "exit", "\nExiting: E_PSX_EXIT\n"}, Case{"sioc", "close", "\nExiting: E_IOCP_CLOSE\n"},
-                          Case{"psx", "cut Qi5=12345", "\nExiting: E_PSX_CLOSE\n"},
-                          Case{"sioc", "cut Arn.Resp:1006=1:", "\nExiting: E_IOCP_CLOSE\n"},
-                          Case{"psx", "reset", "\nExiting: E_PSX_CLOSE\n"},
-                          Case{"sioc", "reset", "\nExiting: E_IOCP_CLOSE\n"}}) {
+    for (const Case& c :
+         {Case{"psx", "exit", "\nExiting: E_PSX_EXIT\n", "", 0},
+          Case{"sioc", "close", "\nExiting: E_IOCP_CLOSE\n", "sioc: disconnected\n", 0},
+          Case{"psx", "cut Qi5=12345", "\nExiting: E_PSX_CLOSE\n", "psx: disconnected\n", 0},
+          Case{"sioc", "cut Arn.Resp:1006=1:", "\nExiting: E_IOCP_CLOSE\n", "sioc: disconnected\n", 0},
+          Case{"psx", "reset", "\nExiting: E_PSX_CLOSE\n", "psx: disconnected\n", 0},
+          Case{"sioc", "reset", "\nExiting: E_IOCP_CLOSE\n", "sioc: disconnected\n", 0},
+          Case{"psx", "send Qi5=3.7", "\nExiting: E_MAIN_LOOP_EXIT\n", "error: System Error: ", 1},
+          Case{"sioc", "send Arn.Resp:1006=abc:", "\nExiting: E_MAIN_LOOP_EXIT\n",
+               "error: System Error: From SIOC: Arn.Resp:1006=abc:", 1}}) {
         SCOPED_TRACE(std::string(c.from) + " " + c.command);
-        startRun();
+        ASSERT_NO_FATAL_FAILURE(startRun());
         const bool fromPsx = std::string(c.from) == "psx";
-        (fromPsx ? *psx : *sioc).command(c.command);
-        EXPECT_EQ(gf_waitForExit(bridge, 15s), 0);
-        bridge = -1;
-        EXPECT_TRUE((fromPsx ? *sioc : *psx).waitForLine(fromPsx ? "recv Arn.Fin:" : "recv exit"));
-        const std::string log = readFile("Log.txt");
-        EXPECT_TRUE(contains(log, c.reason)) << log;
-        EXPECT_FALSE(contains(log, fromPsx ? "Force disconnect from PSX" : "Force disconnect from SIOC")) << log;
-        // PSX's own exit ends the run while its connection is still up.
-        if (std::string(c.command) != "exit") {
-            const std::string console = readFile("console.txt");
-            EXPECT_TRUE(contains(console, fromPsx ? "psx: disconnected\n" : "sioc: disconnected\n")) << console;
+        server(c.from).command(c.command);
+        EXPECT_EQ(bridgeExit(), c.status);
+        EXPECT_TRUE(otherThan(c.from).waitForLine(fromPsx ? "recv Arn.Fin:" : "recv exit"));
+        EXPECT_TRUE(contains(log(), c.reason)) << log();
+        EXPECT_TRUE(contains(console(), c.console)) << console();
+        if (c.status == 0) {
+            EXPECT_FALSE(contains(log(), fromPsx ? "Force disconnect from PSX" : "Force disconnect from SIOC")) << log();
+        } else {
+            EXPECT_TRUE(server(c.from).waitForLine(fromPsx ? "recv exit" : "recv Arn.Fin:"));
         }
     }
 }
 
 TEST_F(FaultRunTest, AStalledServerNeitherHangsTheBridgeNorGrowsItsMemory)
 {
-    startRun();
+    ASSERT_NO_FATAL_FAILURE(startRun());
     sioc->command("stall");
     EXPECT_TRUE(sioc->waitForLine("done stall"));
     // Far more than the socket buffers hold goes towards the server that does not read.
     psx->command("flood 400000 Qi5={}");
     EXPECT_TRUE(psx->waitForLine("done flood", 60s));
-    long peak = lf_rssKib(bridge);
+    long peak = rssKib();
     // The bridge keeps working meanwhile: a switch still reaches PSX.
     sioc->command("set 1006 1");
     EXPECT_TRUE(psx->waitForLine("recv Qh6=1", 10s));
-    peak = std::max(peak, lf_rssKib(bridge));
-    EXPECT_LT(peak, kRssLimitKib);
+    EXPECT_LT(std::max(peak, rssKib()), kRssLimitKib);
     sioc->command("resume");
     EXPECT_TRUE(sioc->waitForLineEnding("2005=399999:", 30s));
-    stopRun();
+    EXPECT_EQ(stopBridge(), 0);
     EXPECT_TRUE(sioc->waitForLine("recv Arn.Fin:"));
+}
+
+// Closing the terminal window: the close request runs, although nobody reads the output any more.
+TEST_F(FaultRunTest, SighupIsACloseRequestEvenWhenTheOutputIsGone)
+{
+    ASSERT_NO_FATAL_FAILURE(startServers("1006"));
+    int output[2];
+    ASSERT_EQ(::pipe2(output, O_CLOEXEC), 0);
+    bridge = gf_spawn({gf_binDir() + "/talvesync"}, -1, output[1]);
+    ::close(output[1]);
+    ASSERT_TRUE(waitForProcessing()) << log();
+    ::close(output[0]);
+    ASSERT_EQ(::kill(bridge, SIGHUP), 0);
+    EXPECT_EQ(bridgeExit(10s), 0);
+    EXPECT_TRUE(psx->waitForLine("recv exit"));
+    EXPECT_TRUE(sioc->waitForLine("recv Arn.Fin:"));
+    EXPECT_TRUE(contains(log(), "\nExiting: E_USER_CLOSE\n")) << log();
 }
 
 } // namespace

@@ -101,27 +101,4 @@ void BridgeRun::runBridge()
     ASSERT_TRUE(waitFor([] { return g_processing.load(); }, kTimeout));
 }
 
-bool BridgeRun::receiveUntil(TcpPeer& peer, const std::string& text, std::string& received,
-                             std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (received.find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        const auto bytes = peer.receive(100ms);
-        if (!bytes)
-            return received.find(text) != std::string::npos;
-        received += *bytes;
-    }
-    return true;
-}
-
-std::size_t BridgeRun::count(const std::string& text, const std::string& part)
-{
-    std::size_t n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
-        ++n;
-    return n;
-}
-
 } // namespace brg::test

@@ -34,11 +34,7 @@ protected:
     void runBridge();
     void closeByUser() { m_loop->post(kMsgCloseRequest); }
 
-    // Reads until `text` has arrived (true) or the time is up or the bridge has gone (false).
-    static bool receiveUntil(TcpPeer& peer, const std::string& text, std::string& received,
-                             std::chrono::milliseconds timeout = kTimeout);
     static std::string log() { return readFile("Log.txt"); }
-    static std::size_t count(const std::string& text, const std::string& part);
 
     std::unique_ptr<TcpListener> m_siocServer;
     std::unique_ptr<TcpListener> m_psxServer;

@@ -1,5 +1,5 @@
-// Whole runs of the bridge over loopback: starting, the goodbyes of each way a run ends, and the
-// paced retry while PSX is not there yet.
+// Whole runs of the bridge over loopback: starting, the goodbyes when the user or SIOC ends the
+// run, and the paced retry while PSX is not there yet.
 #include "bridge_harness.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@ TEST_F(BridgeRunTest, UserCloseSaysGoodbyeToBothServersAndFinishes)
     closeByUser();
 
     std::string toPsx, toSioc;
-    EXPECT_TRUE(receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
-    EXPECT_TRUE(receiveUntil(*m_sioc, "Arn.Fin:\r\n", toSioc)) << toSioc;
+    EXPECT_TRUE(test::gf_receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
+    EXPECT_TRUE(test::gf_receiveUntil(*m_sioc, "Arn.Fin:\r\n", toSioc)) << toSioc;
     ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
     ASSERT_TRUE(waitFor([] { return log().find("processing input from PSX and SIOC stopped") != std::string::npos; }, kTimeout));
 
@@ -34,7 +34,7 @@ TEST_F(BridgeRunTest, UserCloseSaysGoodbyeToBothServersAndFinishes)
         ASSERT_NE(found, std::string::npos) << line << "\n" << text;
         at = found;
     }
-    EXPECT_EQ(count(text, "Exiting:"), 1u);
+    EXPECT_EQ(test::countOf(text, "Exiting:"), 1u);
 }
 
 TEST_F(BridgeRunTest, SiocClosingSaysGoodbyeToPsxAndFinishesAfterAPause)
@@ -43,7 +43,7 @@ TEST_F(BridgeRunTest, SiocClosingSaysGoodbyeToPsxAndFinishesAfterAPause)
     m_sioc->close();
 
     std::string toPsx;
-    ASSERT_TRUE(receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
+    ASSERT_TRUE(test::gf_receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
     const auto goodbye = Clock::now();
     ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
     // After the goodbye to PSX, 250 ms for it, then 250 ms more because SIOC is gone.
@@ -55,19 +55,6 @@ TEST_F(BridgeRunTest, SiocClosingSaysGoodbyeToPsxAndFinishesAfterAPause)
     EXPECT_EQ(text.find("Force disconnect from SIOC"), std::string::npos);
 }
 
-TEST_F(BridgeRunTest, SiocFinSaysGoodbyeToPsxOnly)
-{
-    runBridge();
-    ASSERT_TRUE(m_sioc->sendAll("Arn.Fin:\r\n"));
-
-    std::string toPsx, toSioc;
-    EXPECT_TRUE(receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
-    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
-    receiveUntil(*m_sioc, "Arn.Fin:", toSioc, 300ms);
-    EXPECT_EQ(toSioc.find("Arn.Fin:"), std::string::npos);
-    EXPECT_NE(log().find("Exiting: E_IOCP_FIN"), std::string::npos);
-}
-
 TEST_F(BridgeRunTest, RefusedPsxIsRetriedAboutOnceASecondUntilItListens)
 {
     const std::string refused = "19: ToPSX not detected (connection refused)";
@@ -75,9 +62,9 @@ TEST_F(BridgeRunTest, RefusedPsxIsRetriedAboutOnceASecondUntilItListens)
     m_sioc = m_siocServer->accept(kTimeout);
     ASSERT_TRUE(m_sioc);
 
-    ASSERT_TRUE(waitFor([&] { return count(log(), refused) >= 1; }, kTimeout)) << log();
+    ASSERT_TRUE(waitFor([&] { return test::countOf(log(), refused) >= 1; }, kTimeout)) << log();
     const auto first = Clock::now();
-    ASSERT_TRUE(waitFor([&] { return count(log(), refused) >= 2; }, kTimeout)) << log();
+    ASSERT_TRUE(waitFor([&] { return test::countOf(log(), refused) >= 2; }, kTimeout)) << log();
     const auto second = Clock::now();
     EXPECT_GE(second - first, 800ms);
 
@@ -85,20 +72,6 @@ TEST_F(BridgeRunTest, RefusedPsxIsRetriedAboutOnceASecondUntilItListens)
     m_psx = m_psxServer->accept(kTimeout);
     ASSERT_TRUE(m_psx);
     EXPECT_TRUE(waitFor([] { return g_processing.load(); }, kTimeout));
-}
-
-TEST_F(BridgeRunTest, NoAttemptAfterTheUserClosed)
-{
-    startConnecting();
-    m_sioc = m_siocServer->accept(kTimeout);
-    ASSERT_TRUE(waitFor([] { return log().find("not detected (connection refused)") != std::string::npos; }, kTimeout));
-    closeByUser();
-    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
-
-    listenPsx();
-    EXPECT_EQ(m_psxServer->accept(1500ms), nullptr);
-    std::string toSioc;
-    EXPECT_TRUE(receiveUntil(*m_sioc, "Arn.Fin:\r\n", toSioc)) << toSioc;
 }
 
 } // namespace

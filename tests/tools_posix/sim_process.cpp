@@ -1,14 +1,15 @@
 #include "sim_process.h"
 
+#include "support/wait_for.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -20,42 +21,74 @@ namespace brg::test {
 
 using Clock = std::chrono::steady_clock;
 
-SimProcess::SimProcess(const std::string& program, std::vector<std::string> arguments)
+std::string gf_binDir()
 {
-    const char* binDir = std::getenv("TALVESYNC_BIN_DIR");
-    if (!binDir)
-        throw std::runtime_error("TALVESYNC_BIN_DIR is not set (ctest sets it)");
-    const std::string path = std::string(binDir) + "/tools/" + program;
-    arguments.insert(arguments.begin(), path);
-    if (std::find(arguments.begin(), arguments.end(), "--port") == arguments.end())
-        arguments.insert(arguments.end(), {"--port", "0"});
+    const char* dir = std::getenv("TALVESYNC_BIN_DIR");
+    return dir ? dir : "";
+}
+
+// fork and exec rather than posix_spawn, which cannot change the user; the child calls only
+// async-signal-safe functions before exec.
+pid_t gf_spawn(const std::vector<std::string>& command, int input, int output, int error, RunAs runAs)
+{
+    std::vector<std::string> arguments = command;
     std::vector<char*> argv;
     for (auto& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
+    const bool dropRoot = runAs == RunAs::Unprivileged && ::geteuid() == 0;
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    if (input < 0)
+        input = ::open("/dev/null", O_RDONLY);
+    if (input < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||
+        (error >= 0 && ::dup2(error, STDERR_FILENO) < 0))
+        ::_exit(126);
+    if (dropRoot && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        ::_exit(126);
+    ::execve(argv[0], argv.data(), environ);
+    ::_exit(127);
+}
 
+int gf_waitForExit(pid_t pid, std::chrono::milliseconds timeout, const std::function<void()>& meanwhile)
+{
+    int status = 0;
+    const bool ended = waitFor(
+        [&] {
+            if (meanwhile)
+                meanwhile();
+            return ::waitpid(pid, &status, WNOHANG) == pid;
+        },
+        timeout);
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+SimProcess::SimProcess(const std::string& program, std::vector<std::string> arguments)
+{
+    const std::string path = gf_binDir() + "/tools/" + program;
+    arguments.insert(arguments.begin(), path);
+    if (std::find(arguments.begin(), arguments.end(), "--port") == arguments.end())
+        arguments.insert(arguments.end(), {"--port", "0"});
     int input[2];
     int output[2];
     if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0)
         throw std::runtime_error("SimProcess: no pipes");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    const int spawned = posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    m_pid = gf_spawn(arguments, input[0], output[1]);
     ::close(input[0]);
     ::close(output[1]);
     m_input = input[1];
     m_output = output[0];
-    if (spawned != 0)
-        throw std::runtime_error("SimProcess: cannot start " + path);
-
-    std::string line;
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    if (!readLine(line, deadline) || !line.starts_with("listening "))
-        throw std::runtime_error("SimProcess: " + program + " did not come up: " + line);
-    m_port = static_cast<std::uint16_t>(std::stoi(line.substr(10)));
+    std::string listening;
+    if (!waitForLineWhere([&](const std::string& line) { return (listening = line).starts_with("listening "); },
+                          std::chrono::seconds(5)))
+        throw std::runtime_error("SimProcess: " + path + " did not come up: " + listening);
+    m_port = static_cast<std::uint16_t>(std::stoi(listening.substr(10)));
 }
 
 SimProcess::~SimProcess()
@@ -81,20 +114,22 @@ void SimProcess::closeInput()
     m_input = -1;
 }
 
-bool SimProcess::readLine(std::string& line, Clock::time_point deadline)
+bool SimProcess::waitForLineWhere(const std::function<bool(const std::string&)>& wanted,
+                                  std::chrono::milliseconds timeout)
 {
+    const auto deadline = Clock::now() + timeout;
     while (true) {
-        const auto end = m_pending.find('\n');
-        if (end != std::string::npos) {
-            line = m_pending.substr(0, end);
+        for (auto end = m_pending.find('\n'); end != std::string::npos; end = m_pending.find('\n')) {
+            const std::string line = m_pending.substr(0, end);
             m_pending.erase(0, end + 1);
-            return true;
+            if (wanted(line))
+                return true;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd request{m_output, POLLIN, 0};
+        char buffer[4096];
         if (left.count() <= 0 || ::poll(&request, 1, static_cast<int>(left.count())) <= 0)
             return false;
-        char buffer[4096];
         const ssize_t n = ::read(m_output, buffer, sizeof buffer);
         if (n <= 0)
             return false;
@@ -102,38 +137,23 @@ bool SimProcess::readLine(std::string& line, Clock::time_point deadline)
     }
 }
 
-bool SimProcess::waitForLine(const std::string& wanted, std::chrono::milliseconds timeout)
+bool SimProcess::waitForLine(const std::string& line, std::chrono::milliseconds timeout)
 {
-    const auto deadline = Clock::now() + timeout;
-    for (std::string line; readLine(line, deadline);)
-        if (line == wanted)
-            return true;
-    return false;
+    return waitForLineWhere([&](const std::string& got) { return got == line; }, timeout);
 }
 
 bool SimProcess::waitForLineEnding(const std::string& end, std::chrono::milliseconds timeout)
 {
-    const auto deadline = Clock::now() + timeout;
-    for (std::string line; readLine(line, deadline);)
-        if (line.ends_with(end))
-            return true;
-    return false;
+    return waitForLineWhere([&](const std::string& got) { return got.ends_with(end); }, timeout);
 }
 
 int SimProcess::waitForExit(bool terminate, std::chrono::milliseconds timeout)
 {
     if (terminate)
         ::kill(m_pid, SIGTERM);
-    const auto deadline = Clock::now() + timeout;
-    int status = 0;
-    while (::waitpid(m_pid, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline)
-            return -1;
-        // Nothing to wait on but the child itself: a short poll of its state.
-        ::poll(nullptr, 0, 10);
-    }
+    const int status = gf_waitForExit(m_pid, timeout);
     m_pid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return status;
 }
 
 std::unique_ptr<TcpPeer> SimProcess::connect() const
@@ -148,22 +168,6 @@ std::unique_ptr<TcpPeer> SimProcess::connect() const
         throw std::runtime_error("SimProcess: cannot connect");
     }
     return std::make_unique<TcpPeer>(fd);
-}
-
-bool gf_receiveUntil(TcpPeer& peer, const std::string& text, std::string& received,
-                     std::chrono::milliseconds timeout)
-{
-    const auto deadline = Clock::now() + timeout;
-    while (received.find(text) == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return false;
-        const auto data = peer.receive(left);
-        if (!data)
-            return false;
-        received += *data;
-    }
-    return true;
 }
 
 } // namespace brg::test

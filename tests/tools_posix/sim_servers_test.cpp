@@ -2,6 +2,7 @@
 // commands, and their output lines.
 #include "sim_process.h"
 #include "support/fresh_state.h"
+#include "support/wait_for.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,9 @@ TEST(PsxSim, RecordsWhatItReceivesAnswersDemandsAndObeysItsCommands)
     psx.command("exit");
     received.clear();
     EXPECT_TRUE(gf_receiveUntil(*client, "Qs0=9V-SFG\r\nexit\r\n", received));
-    psx.command("close");
+    // A client that says goodbye is disconnected.
+    ASSERT_TRUE(client->sendAll("exit\r\n"));
+    EXPECT_TRUE(psx.waitForLine("recv exit"));
     EXPECT_TRUE(psx.waitForLine("disconnected"));
     EXPECT_FALSE(client->receive(5s).has_value());
 }
@@ -57,15 +60,6 @@ TEST(PsxSim, KeepsTheClockAndALampMovingAndEndsOnSigterm)
     ASSERT_TRUE(gf_receiveUntil(*client, "Qh424=0\r\n", received));
     EXPECT_GE(countOf(received, "\r\nQs123="), 2u);
     EXPECT_EQ(psx.waitForExit(true), 0);
-}
-
-TEST(PsxSim, ALeavingClientIsDisconnected)
-{
-    SimProcess psx("psx-sim", {"--tick-ms", "0"});
-    auto client = psx.connect();
-    ASSERT_TRUE(client->sendAll("exit\r\n"));
-    EXPECT_TRUE(psx.waitForLine("recv exit"));
-    EXPECT_TRUE(psx.waitForLine("disconnected"));
 }
 
 TEST(SiocSim, AnswersRegistrationsWithTheValuesItHolds)
