@@ -218,12 +218,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ServerEnd{"PsxExit", true, kFdRead, 0, "exit\r\n", false, "", "\nExiting: E_PSX_EXIT\n", "Arn.Fin:\r\n"},
         ServerEnd{"SiocFin", false, kFdRead, 0, "Arn.Fin:\r\n", false, "", "\nExiting: E_IOCP_FIN\n", "exit\r\n"},
-        ServerEnd{"SiocClose", false, kFdClose, 0, "", true, "", "\nExiting: E_IOCP_CLOSE\n", "exit\r\n"},
         ServerEnd{"PsxReset", true, kFdClose, 10054, "", true, "\nToPSX connection lost: 10054 Connection reset by peer\n",
                   "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
-        ServerEnd{"SiocAbort", false, kFdClose, 10053, "", true,
-                  "\nToSIOC connection lost: 10053 Software caused connection abort\n", "\nExiting: E_IOCP_CLOSE\n",
-                  "exit\r\n"},
         ServerEnd{"PsxReadError", true, kFdRead, 0, nullptr, true, "\nToPSX receive: 10054 Connection reset by peer\n",
                   "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
         ServerEnd{"SiocReadError", false, kFdRead, 0, nullptr, true, "\nToSIOC receive: 10054 Connection reset by peer\n",

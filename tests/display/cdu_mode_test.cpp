@@ -34,8 +34,10 @@ protected:
     }
 };
 
+// Fonts that cannot be created are logged and the mode goes on in the window's font.
 TEST_F(CduMode, EnteringMovesTheWindowKeepsItsPlaceAndCreatesTheFonts)
 {
+    host->fontsAvailable = false;
     host->position = {230, 140};
     display->setCduMode(true);
     display->setCduMode(true);
@@ -51,12 +53,7 @@ TEST_F(CduMode, EnteringMovesTheWindowKeepsItsPlaceAndCreatesTheFonts)
     // The repaint at once shows a dark screen until PSX unblanks it.
     EXPECT_EQ(host->canvas.lastFillOf({0, 0, 900, 650}), kBlack);
     EXPECT_TRUE(host->canvas.texts.empty());
-}
 
-TEST_F(CduMode, FontsThatCannotBeCreatedAreLoggedAndTheModeGoesOn)
-{
-    host->fontsAvailable = false;
-    display->setCduMode(true);
     EXPECT_TRUE(contains(log(), "? hFontSmall_ == NULL\n? hFontLarge_  == NULL\n"));
     display->cduBlankState(0, false);
     display->cduHandOver();

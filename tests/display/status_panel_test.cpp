@@ -23,7 +23,9 @@ protected:
 constexpr Rect kPsxIndicator{317, 29, 345, 169};
 constexpr Rect kSiocIndicator{345, 29, 373, 169};
 
-TEST_F(StatusWindow, PsxConnectedAndSiocNotWithoutSiocParameters)
+// Each column shows its server's state and parameters; without SIOC's parameters its column has
+// only its labels.
+TEST_F(StatusWindow, EachColumnShowsItsServersStateAndParameters)
 {
     writeFile("Talvesync.cfg", "PSX_HOSTADDRESS=192.168.1.5\n");
     cfg::PSX_HOSTADDRESS.read(*CfgFile::load());
@@ -33,7 +35,7 @@ TEST_F(StatusWindow, PsxConnectedAndSiocNotWithoutSiocParameters)
     EXPECT_EQ(host->calls, std::vector<std::string>{"invalidate all"});
     EXPECT_EQ(host->updates, 1);
 
-    const RecordingCanvas canvas = paint();
+    RecordingCanvas canvas = paint();
     // The title over the light blue frame, drawn transparently.
     EXPECT_EQ(canvas.lastFillOf({0, 84, 720, 168}), (Rgb{153, 204, 255}));
     EXPECT_EQ(canvas.at(3, 7).at(0), (TextOut{3, 7, "Version 3.46.0", kLimeGreen, canvas.at(3, 7)[0].background}));
@@ -42,32 +44,32 @@ TEST_F(StatusWindow, PsxConnectedAndSiocNotWithoutSiocParameters)
     EXPECT_EQ(canvas.lastFillOf(kPsxIndicator), kLimeGreen);
     EXPECT_EQ(canvas.lastFillOf(kSiocIndicator), kRed);
     const std::vector<std::pair<int, int>> places{{5, 35},   {378, 35},  {5, 63},   {177, 91},  {177, 119},
-                                                  {378, 63}, {378, 91}, {378, 147}, {522, 91}, {522, 147}};
-    std::vector<std::string> texts;
-    for (const auto& [x, y] : places)
-        texts.push_back(textAt(canvas, x, y));
-    // Without SIOC's parameters its column has only its labels.
-    EXPECT_EQ(texts, (std::vector<std::string>{"PSX", "SIOC", "10.181 NG", "192.168.1.5", "10747", "",
-                                               "hostaddress:", "# variables:", "-", "-"}));
-}
+                                                  {378, 63}, {378, 91}, {378, 147}, {522, 91}, {522, 119}, {522, 147}};
+    const auto texts = [&] {
+        std::vector<std::string> found;
+        for (const auto& [x, y] : places)
+            found.push_back(textAt(canvas, x, y));
+        return found;
+    };
+    EXPECT_EQ(texts(), (std::vector<std::string>{"PSX", "SIOC", "10.181 NG", "192.168.1.5", "10747", "", "hostaddress:",
+                                                 "# variables:", "-", "-", "-"}));
 
-TEST_F(StatusWindow, SiocColumnShowsItsParametersAndCount)
-{
     auto parameters = std::make_shared<SiocParameters>();
     parameters->host = "10.0.0.2";
     parameters->port = 8092;
     parameters->script = "C:\\SIOC\\cockpit.ssi";
     g_siocparameters = std::shared_ptr<const SiocParameters>(parameters);
     display->setVariableCount(312);
+    display->setPsxConnected(false);
     display->setSiocConnected(true);
-    const RecordingCanvas canvas = paint();
+    canvas = paint();
     EXPECT_EQ(colourAt(canvas, 378, 35), kLimeGreen);
+    EXPECT_EQ(colourAt(canvas, 5, 35), kYellow);
     EXPECT_EQ(canvas.lastFillOf(kSiocIndicator), kLimeGreen);
     EXPECT_EQ(canvas.lastFillOf(kPsxIndicator), kRed);
-    EXPECT_EQ(textAt(canvas, 378, 63), "C:\\SIOC\\cockpit.ssi");
-    EXPECT_EQ(textAt(canvas, 522, 91), "10.0.0.2");
-    EXPECT_EQ(textAt(canvas, 522, 119), "8092");
-    EXPECT_EQ(textAt(canvas, 522, 147), "312");
+    EXPECT_EQ(texts(), (std::vector<std::string>{"PSX", "SIOC", "10.181 NG", "192.168.1.5", "10747",
+                                                 "C:\\SIOC\\cockpit.ssi", "hostaddress:", "# variables:", "10.0.0.2",
+                                                 "8092", "312"}));
     EXPECT_EQ(colourAt(canvas, 522, 147), kBlack);
 }
 

@@ -37,24 +37,6 @@ TEST_F(BridgeRunTest, UserCloseSaysGoodbyeToBothServersAndFinishes)
     EXPECT_EQ(test::countOf(text, "Exiting:"), 1u);
 }
 
-TEST_F(BridgeRunTest, SiocClosingSaysGoodbyeToPsxAndFinishesAfterAPause)
-{
-    runBridge();
-    m_sioc->close();
-
-    std::string toPsx;
-    ASSERT_TRUE(test::gf_receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
-    const auto goodbye = Clock::now();
-    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
-    // After the goodbye to PSX, 250 ms for it, then 250 ms more because SIOC is gone.
-    const auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(m_finishedAt.load() - goodbye);
-    EXPECT_GE(pause, 400ms);
-    EXPECT_LT(pause, 3s);
-    const std::string text = log();
-    EXPECT_NE(text.find("Exiting: E_IOCP_CLOSE"), std::string::npos) << text;
-    EXPECT_EQ(text.find("Force disconnect from SIOC"), std::string::npos);
-}
-
 TEST_F(BridgeRunTest, RefusedPsxIsRetriedAboutOnceASecondUntilItListens)
 {
     const std::string refused = "19: ToPSX not detected (connection refused)";

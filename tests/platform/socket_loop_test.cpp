@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -194,35 +193,6 @@ TEST_F(SocketLoopTest, DelayedPostsComeOnTheLoopThreadNoEarlierAndOnceWhenReplac
     EXPECT_EQ(events[1].message, kMsgSiocSocket);
     EXPECT_EQ(events[0].wParam, 0u);
     EXPECT_EQ(handlerThread, std::this_thread::get_id());
-}
-
-TEST_F(SocketLoopTest, ASendThatWouldBlockIsFollowedByFdWriteOnceThePeerReads)
-{
-    auto client = provider.create();
-    auto peer = connectClient(*client);
-    events.clear();
-
-    const std::string chunk(65536, 'x');
-    std::size_t sent = 0;
-    int result = 0;
-    while (sent < (256u << 20) && (result = client->send(chunk.data(), static_cast<int>(chunk.size()))) > 0)
-        sent += static_cast<std::size_t>(result);
-    ASSERT_EQ(result, -1) << "the network never pushed back";
-    ASSERT_EQ(client->lastError(), kWsaEWouldBlock);
-
-    std::atomic<std::size_t> drained{0};
-    std::thread reader([&] {
-        for (int idle = 0; drained < sent && idle < 50; ) {
-            const auto data = peer->receive(100ms);
-            if (!data)
-                break;
-            idle = data->empty() ? idle + 1 : 0;
-            drained += data->size();
-        }
-    });
-    EXPECT_TRUE(runUntil([&] { return has(*client, kFdWrite); }));
-    reader.join();
-    EXPECT_EQ(drained, sent);
 }
 
 TEST_F(SocketLoopTest, ASocketDestroyedBeforeItsNotificationsLeavesNoneBehind)
