@@ -62,22 +62,32 @@ TEST(PsxSim, KeepsTheClockAndALampMovingAndEndsOnSigterm)
     EXPECT_EQ(psx.waitForExit(true), 0);
 }
 
-TEST(SiocSim, AnswersRegistrationsWithTheValuesItHolds)
+// Registrations are answered with the values held, also those a client sent; "set" goes only to
+// the clients that registered the number, "fin" to every client.
+TEST(SiocSim, AnswersRegistrationsAndSendsASetValueToThoseThatRegisteredIt)
 {
     SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
     auto client = sioc.connect();
-    std::string received;
+    auto other = sioc.connect();
+    // A command reaches the clients accepted by then.
+    ASSERT_TRUE(sioc.waitForLine("connected"));
+    ASSERT_TRUE(sioc.waitForLine("connected"));
+    std::string received, toOther;
     ASSERT_TRUE(client->sendAll("Arn.Inicio:12:40:\r\n"));
     EXPECT_TRUE(gf_receiveUntil(*client, "Arn.Resp:12=0:40=0:\r\n", received));
     EXPECT_TRUE(sioc.waitForLine("recv Arn.Inicio:12:40:"));
-
-    // Values the bridge sends are kept for the next registration.
-    auto second = sioc.connect();
     ASSERT_TRUE(client->sendAll("Arn.Resp:40=-250:\r\n"));
     ASSERT_TRUE(sioc.waitForLine("recv Arn.Resp:40=-250:"));
+    ASSERT_TRUE(other->sendAll("Arn.Inicio:40:\r\n"));
+    EXPECT_TRUE(gf_receiveUntil(*other, "Arn.Resp:40=-250:\r\n", toOther));
+
+    sioc.command("set 12 1");
+    sioc.command("fin");
     received.clear();
-    ASSERT_TRUE(second->sendAll("Arn.Inicio:40:\r\n"));
-    EXPECT_TRUE(gf_receiveUntil(*second, "Arn.Resp:40=-250:\r\n", received));
+    EXPECT_TRUE(gf_receiveUntil(*client, "Arn.Resp:12=1:\r\nArn.Fin:\r\n", received));
+    toOther.clear();
+    EXPECT_TRUE(gf_receiveUntil(*other, "Arn.Fin:\r\n", toOther));
+    EXPECT_EQ(toOther, "Arn.Fin:\r\n");
 }
 
 TEST(SiocSim, SplitsALongAnswerAsSiocLinesAreSplit)
@@ -94,26 +104,6 @@ TEST(SiocSim, SplitsALongAnswerAsSiocLinesAreSplit)
     EXPECT_EQ(countOf(received, "Arn.Resp:"), 2u);
     EXPECT_EQ(received.find("\r\n"), std::string("Arn.Resp:").size() + 572 * 7);
     EXPECT_EQ(countOf(received, "=0:"), 1000u);
-}
-
-TEST(SiocSim, SetSendsOnlyToClientsThatRegisteredTheNumber)
-{
-    SimProcess sioc("sioc-sim", {"--vivo-ms", "0"});
-    auto registered = sioc.connect();
-    auto other = sioc.connect();
-    // A command reaches the clients accepted by then.
-    ASSERT_TRUE(sioc.waitForLine("connected"));
-    ASSERT_TRUE(sioc.waitForLine("connected"));
-    std::string received;
-    ASSERT_TRUE(registered->sendAll("Arn.Inicio:12:\r\n"));
-    ASSERT_TRUE(gf_receiveUntil(*registered, "Arn.Resp:12=0:\r\n", received));
-    sioc.command("set 12 1");
-    sioc.command("fin");
-    received.clear();
-    EXPECT_TRUE(gf_receiveUntil(*registered, "Arn.Resp:12=1:\r\nArn.Fin:\r\n", received));
-    std::string toOther;
-    EXPECT_TRUE(gf_receiveUntil(*other, "Arn.Fin:\r\n", toOther));
-    EXPECT_EQ(toOther, "Arn.Fin:\r\n");
 }
 
 TEST(SiocSim, SendsKeepAlivesClosesOnCommandAndEndsWithItsInputWhenAsked)
