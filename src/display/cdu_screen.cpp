@@ -242,10 +242,4 @@ std::string CduScreen::row(std::uint32_t row) const
     return m_large.at(row);
 }
 
-std::string CduScreen::colourRow(std::uint32_t row) const
-{
-    std::lock_guard lock(m_paintMutex);
-    return m_colour.at(row);
-}
-
 } // namespace brg

@@ -77,7 +77,6 @@ public:
     std::vector<CduRecord> paintList() const;
     bool blanked() const;
     std::string row(std::uint32_t row) const;
-    std::string colourRow(std::uint32_t row) const;
 
 private:
     void append(CduRecord record);

@@ -1,6 +1,6 @@
 #pragma once
 // Integration tests wait for a condition, never for a fixed time that hopes to be long enough.
-#include "platform/tcp_listener.h"
+#include "tcp_listener.h"
 
 #include <chrono>
 #include <functional>

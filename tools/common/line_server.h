@@ -3,7 +3,7 @@
 // printed as "recv " + line, commands from standard input, a periodic tick, and a clean end on
 // SIGTERM or SIGINT (and at the end of standard input when asked).
 // Header only: each folder of tools/ with sources is a program of its own.
-#include "platform/tcp_listener.h"
+#include "tcp_listener.h"
 
 #include <algorithm>
 #include <atomic>

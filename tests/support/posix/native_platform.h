@@ -2,7 +2,7 @@
 // This platform's main loop, socket provider and listener under names shared by both platforms.
 #include "platform/posix/main_loop_posix.h"
 #include "platform/posix/socket_posix.h"
-#include "platform/tcp_listener.h"
+#include "tcp_listener.h"
 
 namespace brg {
 using NativeMainLoop = PosixMainLoop;

@@ -1,4 +1,4 @@
-#include "platform/tcp_listener.h"
+#include "tcp_listener.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
