@@ -1,4 +1,4 @@
-// Received PSX lines per second through FromPSXClient: decodeMessage, then the drain that applies
+// Received PSX lines per second through g_FromPSXClient: decodeMessage, then the drain that applies
 // them (flushElement), with a realistic set of variables bound.
 #include "app/process_state.h"
 #include "psx/from_psx_channel.h"
@@ -62,7 +62,7 @@ void lf_bindCockpit()
     std::set<std::uint32_t> numbers;
     for (const auto& [n, var] : vars)
         numbers.insert(n);
-    FromPSXClient->initInicio(numbers, [&](Qcode code) { return vars.at(static_cast<std::uint32_t>(code)); });
+    g_FromPSXClient->initInicio(numbers, [&](Qcode code) { return vars.at(static_cast<std::uint32_t>(code)); });
 }
 
 void lf_decodeStream(benchmark::State& state, bool qLinesOnly)
@@ -71,8 +71,8 @@ void lf_decodeStream(benchmark::State& state, bool qLinesOnly)
     lf_bindCockpit();
     for (auto _ : state) {
         for (const std::string& line : lines)
-            FromPSXClient->decodeMessage(line);
-        FromPSXClient->flushQueue();
+            g_FromPSXClient->decodeMessage(line);
+        g_FromPSXClient->flushQueue();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines.size()));
     state.SetLabel(std::to_string(lines.size()) + " lines per pass");

@@ -54,8 +54,8 @@ void gf_bindWholeCatalogue()
     for (const auto& [number, var] : pool->vars)
         if (var->isInfoVar() && var->isPolled())
             g_infoVars.push_back(var);
-    FromPSXClient->initInicio(pool->psxNumbers);
-    FromSIOCClient->initInicio(pool->siocNumbers);
+    g_FromPSXClient->initInicio(pool->psxNumbers);
+    g_FromSIOCClient->initInicio(pool->siocNumbers);
     g_varPool.reset();
     g_initPhase = false;
 }
@@ -72,24 +72,24 @@ void gf_runCycle()
             failed = true;
         }
     };
-    guarded([] { FromPSXClient->flushQueue(); });
+    guarded([] { g_FromPSXClient->flushQueue(); });
     while (!g_psxElementList.empty()) {
-        ToPSXClient->pushElement({g_psxElementList.back(), -1});
+        g_ToPSXClient->pushElement({g_psxElementList.back(), -1});
         g_psxElementList.pop_back();
     }
-    guarded([] { FromSIOCClient->flushQueue(); });
+    guarded([] { g_FromSIOCClient->flushQueue(); });
     guarded([] {
         for (const auto& var : g_infoVars)
             var->refresh();
     });
     while (auto pair = g_psxValueQueue.tryPop())
-        ToPSXClient->pushElement({pair->first, pair->second});
+        g_ToPSXClient->pushElement({pair->first, pair->second});
     while (auto text = g_psxStringQueue.tryPop()) {
         g_qsStrings.set(text->first, std::move(text->second));
-        ToPSXClient->pushElement({text->first, 0});
+        g_ToPSXClient->pushElement({text->first, 0});
     }
-    guarded([] { ToPSXClient->flushQueue(); });
-    guarded([] { ToSIOCClient->flushQueue(); });
+    guarded([] { g_ToPSXClient->flushQueue(); });
+    guarded([] { g_ToSIOCClient->flushQueue(); });
     if (failed)
         gf_bindWholeCatalogue();
 }

@@ -15,7 +15,7 @@ const std::filesystem::path& gf_workFolder();
 void gf_writeFile(const std::filesystem::path& path, std::string_view content);
 
 // Selects every catalogue variable (as a script declaring all of them would), initialises them,
-// binds them to FromPSXClient and FromSIOCClient, and ends the start-up phase.
+// binds them to g_FromPSXClient and g_FromSIOCClient, and ends the start-up phase.
 void gf_bindWholeCatalogue();
 
 // Every complete or trailing line of `data` to `decode`, each with its line feed. A line that the

@@ -1,4 +1,4 @@
-// SIOC's side of the link: received IOCP lines through FromSIOCClient, then one processing cycle
+// SIOC's side of the link: received IOCP lines through g_FromSIOCClient, then one processing cycle
 // that applies them to the control variables and composes the PSX lines they cause.
 #include "fuzz_support.h"
 
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     (void)bound;
     brg::fuzz::gf_forEachLine({reinterpret_cast<const char*>(data), size},
-                              [](const std::string& line) { brg::FromSIOCClient->decodeMessage(line); });
+                              [](const std::string& line) { brg::g_FromSIOCClient->decodeMessage(line); });
     brg::fuzz::gf_runCycle();
     return 0;
 }

@@ -1,4 +1,4 @@
-// PSX's side of the link: received lines through FromPSXClient's decoding, then one processing
+// PSX's side of the link: received lines through g_FromPSXClient's decoding, then one processing
 // cycle that applies them to every catalogue variable and composes what goes out.
 #include "fuzz_support.h"
 
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     (void)bound;
     brg::fuzz::gf_forEachLine({reinterpret_cast<const char*>(data), size},
-                              [](const std::string& line) { brg::FromPSXClient->decodeMessage(line); });
+                              [](const std::string& line) { brg::g_FromPSXClient->decodeMessage(line); });
     brg::fuzz::gf_runCycle();
     return 0;
 }

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     brg::gf_resetProcessState();
     brg::g_varPool = std::make_shared<brg::VarPoolImpl>();
     try {
-        brg::scanScript((folder / "cockpit.ssi").string());
+        brg::sioc::scanScript((folder / "cockpit.ssi").string());
     } catch (const std::exception&) {
         // No variable, or a number the catalogue does not know: the user is told, nothing more.
     }

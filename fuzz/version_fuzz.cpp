@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     try {
-        (void)brg::parseVersion(std::string(reinterpret_cast<const char*>(data), size));
+        (void)brg::base::parseVersion(std::string(reinterpret_cast<const char*>(data), size));
     } catch (const std::exception&) {
         // Not a version: the check says so and the program goes on.
     }

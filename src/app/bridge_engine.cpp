@@ -50,17 +50,17 @@ struct Link {
     std::atomic<bool>& returned;
 };
 
-std::atomic<Clock::TimePoint> s_siocAttempt{};
-std::atomic<Clock::TimePoint> s_psxAttempt{};
+std::atomic<Clock::TimePoint> g_siocAttempt{};
+std::atomic<Clock::TimePoint> g_psxAttempt{};
 
-const Link s_sioc{"lf_handle_WINSOCK_IOCP_param", "SIOC", "SIOC connected",
-                  []() -> TcpClient& { return *ToSIOCClient; }, g_siocConnected, g_psxConnected,
-                  &Display::setSiocConnected, E_IOCP_CLOSE, E_IOCP_FIN, lf_connectSIOC, kMsgSiocSocket,
-                  s_siocAttempt, g_siocAway, g_siocReturned};
-const Link s_psx{"lf_handle_WINSOCK_PSX_param", "PSX", "PSX connected",
-                 []() -> TcpClient& { return *ToPSXClient; }, g_psxConnected, g_siocConnected,
-                 &Display::setPsxConnected, E_PSX_CLOSE, E_PSX_EXIT, lf_connectPSX, kMsgPsxSocket,
-                 s_psxAttempt, g_psxAway, g_psxReturned};
+const Link g_siocLink{"lf_handle_WINSOCK_IOCP_param", "SIOC", "SIOC connected",
+                  []() -> TcpClient& { return *g_ToSIOCClient; }, g_siocConnected, g_psxConnected,
+                  &Display::setSiocConnected, E_IOCP_CLOSE, E_IOCP_FIN, gf_connectSIOC, kMsgSiocSocket,
+                  g_siocAttempt, g_siocAway, g_siocReturned};
+const Link g_psxLink{"lf_handle_WINSOCK_PSX_param", "PSX", "PSX connected",
+                 []() -> TcpClient& { return *g_ToPSXClient; }, g_psxConnected, g_siocConnected,
+                 &Display::setPsxConnected, E_PSX_CLOSE, E_PSX_EXIT, gf_connectPSX, kMsgPsxSocket,
+                 g_psxAttempt, g_psxAway, g_psxReturned};
 
 MainLoop& lf_window()
 {
@@ -92,7 +92,7 @@ void lf_reconnect(const Link& link)
         g_log.write(std::string(e.what()) + "\n");
         lf_scheduleReconnect(link);
     } catch (const std::exception& e) {
-        lf_reportSystemError(e);
+        gf_reportSystemError(e);
     } catch (...) {
         gf_logException(link.handlerName);
     }
@@ -130,7 +130,7 @@ void lf_linkClosed(const Link& link)
         return;
     }
     lf_markClosed(link);
-    lf_exit(link.closeReason);
+    gf_exit(link.closeReason);
 }
 
 template <typename CloseException>
@@ -190,11 +190,11 @@ void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_
     } catch (const CloseException&) {
         lf_linkClosed(link);
     } catch (const ExitException&) {
-        lf_exit(link.exitReason);
+        gf_exit(link.exitReason);
     } catch (const ConnectionLostError& e) {
         gf_connectionLost(e);
     } catch (const std::exception& e) {
-        lf_reportSystemError(e);
+        gf_reportSystemError(e);
     } catch (...) {
         gf_logException(link.handlerName);
     }
@@ -202,22 +202,22 @@ void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_
 
 } // namespace
 
-void lf_initVariables()
+void gf_initVariables()
 {
     const auto pool = g_varPool;
     if (!pool)
         throw std::runtime_error("lf_initVariables: no variable pool");
     if (!pool->psxNumbers.empty()) {
-        FromPSXClient->initInicio(pool->psxNumbers);
+        g_FromPSXClient->initInicio(pool->psxNumbers);
         g_log.write(fmt::format("{} variables initialised in FromPSXClient", pool->psxNumbers.size()));
     }
     if (!pool->siocNumbers.empty()) {
-        FromSIOCClient->initInicio(pool->siocNumbers, getVar);
+        g_FromSIOCClient->initInicio(pool->siocNumbers, vars::getVar);
         g_log.write(fmt::format("{} variables initialised in FromSIOCClient", pool->siocNumbers.size()));
     }
 }
 
-void lf_connectSIOC()
+void gf_connectSIOC()
 {
     g_display->setStatus("connecting to SIOC ...");
     if (g_closing)
@@ -225,50 +225,50 @@ void lf_connectSIOC()
     const auto parameters = g_siocparameters.load();
     if (!parameters || !parameters->host || !parameters->port)
         throw std::runtime_error("g_siocparameters == null");
-    s_siocAttempt = g_clock->now();
-    ToSIOCClient->connectToServer(lf_window(), *parameters->host, *parameters->port, kMsgSiocSocket,
-                                  FromSIOCClient);
+    g_siocAttempt = g_clock->now();
+    g_ToSIOCClient->connectToServer(lf_window(), *parameters->host, *parameters->port, kMsgSiocSocket,
+                                  g_FromSIOCClient);
 }
 
-void lf_connectPSX()
+void gf_connectPSX()
 {
     g_display->setStatus("connecting to PSX ...");
     if (g_closing)
         return;
-    s_psxAttempt = g_clock->now();
-    ToPSXClient->connectToServer(lf_window(), cfg::PSX_HOSTADDRESS.value(), g_psxPort, kMsgPsxSocket,
-                                 FromPSXClient);
+    g_psxAttempt = g_clock->now();
+    g_ToPSXClient->connectToServer(lf_window(), cfg::PSX_HOSTADDRESS.value(), g_psxPort, kMsgPsxSocket,
+                                 g_FromPSXClient);
 }
 
-void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam)
+void gf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam)
 {
-    lf_handleNotification<SIOC_FD_CLOSE_Exception, FinReceivedException>(s_sioc, wParam, lParam);
+    lf_handleNotification<SIOC_FD_CLOSE_Exception, FinReceivedException>(g_siocLink, wParam, lParam);
 }
 
-void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam)
+void gf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam)
 {
-    lf_handleNotification<PSX_FD_CLOSE_Exception, ExitPSXReceivedException>(s_psx, wParam, lParam);
+    lf_handleNotification<PSX_FD_CLOSE_Exception, ExitPSXReceivedException>(g_psxLink, wParam, lParam);
 }
 
 void gf_connectionLost(const ConnectionLostError& e)
 {
     g_log.write(e.what());
-    for (const Link* link : {&s_sioc, &s_psx})
+    for (const Link* link : {&g_siocLink, &g_psxLink})
         if (&link->client() == &e.client()) {
             lf_linkClosed(*link);
             return;
         }
-    lf_reportSystemError(e);
+    gf_reportSystemError(e);
 }
 
 void gf_handleSocketMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     switch (message) {
     case kMsgSiocSocket:
-        lf_handle_WINSOCK_IOCP_param(wParam, lParam);
+        gf_handle_WINSOCK_IOCP_param(wParam, lParam);
         break;
     case kMsgPsxSocket:
-        lf_handle_WINSOCK_PSX_param(wParam, lParam);
+        gf_handle_WINSOCK_PSX_param(wParam, lParam);
         break;
     default:
         break;

@@ -10,17 +10,17 @@ namespace brg {
 class ConnectionLostError;
 
 // Hands the pool's variables to the receiving channels and logs how many each got.
-void lf_initVariables();
+void gf_initVariables();
 
 // One connection attempt each, unless the user is closing. Errors of the attempt propagate.
-void lf_connectSIOC();
-void lf_connectPSX();
+void gf_connectSIOC();
+void gf_connectPSX();
 
 // One notification of the SIOC or the PSX socket: wParam names the socket, lParam packs
 // (error << 16) | event. The engine has the main loop's timer post the same message without a
 // socket (wParam 0) to ask for the next attempt after a failed one. Let no exception escape.
-void lf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam);
-void lf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
+void gf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam);
+void gf_handle_WINSOCK_PSX_param(std::uintptr_t wParam, std::intptr_t lParam);
 
 // A send or read failed on one of the two connections (on any thread): logs why and handles it
 // as that server's close: the run ends, or with RECONNECT waits for the server to return.

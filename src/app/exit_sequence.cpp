@@ -28,7 +28,7 @@ std::string_view gf_exitEventName(ExitEvent reason)
     return reason < names.size() ? names[reason] : "unknown exit reason";
 }
 
-void lf_exit(ExitEvent reason)
+void gf_exit(ExitEvent reason)
 {
     // exchange: two threads may come here at once (a closing server and the ending loop).
     if (!g_exitPending.exchange(false))
@@ -42,7 +42,7 @@ void lf_exit(ExitEvent reason)
     if (g_psxConnected && reason != E_PSX_CLOSE && reason != E_PSX_EXIT) {
         try {
             g_log.write("Force disconnect from PSX ...");
-            ToPSXClient->sendData(std::string(kPsxExitKeyword) + "\r\n");
+            g_ToPSXClient->sendData(std::string(kPsxExitKeyword) + "\r\n");
             gf_sleep(250ms);
         } catch (const std::exception& e) {
             g_log.write(fmt::format("Exception while trying to exit PSX: {}\n", e.what()));
@@ -52,7 +52,7 @@ void lf_exit(ExitEvent reason)
     if (g_siocConnected && reason != E_IOCP_CLOSE && reason != E_IOCP_FIN) {
         try {
             g_log.write("Force disconnect from SIOC ...");
-            ToSIOCClient->sendData("Arn.Fin:\r\n");
+            g_ToSIOCClient->sendData("Arn.Fin:\r\n");
             if (g_log.traceOn(Trace::SiocOut))
                 g_log.write("Fin sent to SIOC");
             gf_sleep(100ms);
@@ -67,7 +67,7 @@ void lf_exit(ExitEvent reason)
         window->post(kMsgFinish);
 }
 
-void lf_reportSystemError(const std::exception& e)
+void gf_reportSystemError(const std::exception& e)
 {
     const std::string text = fmt::format("System Error: {}\n", e.what());
     g_log.write(text);

@@ -26,11 +26,11 @@ std::string_view gf_exitEventName(ExitEvent reason);
 
 // Stops the loop, says goodbye to each server still there (unless it left first) and posts the
 // final stop to the main window. Runs at most once per process; later calls return at once.
-void lf_exit(ExitEvent reason);
+void gf_exit(ExitEvent reason);
 
 // Logs "System Error: ..." and stops the processing loop after its current cycle. When the loop
 // was running, the error ends the run: it is shown on the error line and the run counts as failed.
-void lf_reportSystemError(const std::exception& e);
+void gf_reportSystemError(const std::exception& e);
 
 // A failure ends the run: `text` stays on the error line and the run counts as failed.
 void gf_failRun(const std::string& text);

@@ -42,16 +42,16 @@ std::vector<std::uint32_t> g_psxElementList;
 LockedQueue<std::pair<std::uint32_t, std::int32_t>> g_psxValueQueue;
 LockedQueue<std::pair<std::uint32_t, std::string>> g_psxStringQueue;
 
-std::shared_ptr<ToSiocChannel> ToSIOCClient = std::make_shared<ToSiocChannel>();
-std::shared_ptr<FromSiocChannel> FromSIOCClient = std::make_shared<FromSiocChannel>();
-std::shared_ptr<ToPsxChannel> ToPSXClient = std::make_shared<ToPsxChannel>();
-std::shared_ptr<FromPsxChannel> FromPSXClient = std::make_shared<FromPsxChannel>();
+std::shared_ptr<ToSiocChannel> g_ToSIOCClient = std::make_shared<ToSiocChannel>();
+std::shared_ptr<FromSiocChannel> g_FromSIOCClient = std::make_shared<FromSiocChannel>();
+std::shared_ptr<ToPsxChannel> g_ToPSXClient = std::make_shared<ToPsxChannel>();
+std::shared_ptr<FromPsxChannel> g_FromPSXClient = std::make_shared<FromPsxChannel>();
 
 namespace {
 
-void lf_queueForPsx(std::uint32_t number, std::int32_t value) { ToPSXClient->pushElement({number, value}); }
+void lf_queueForPsx(std::uint32_t number, std::int32_t value) { g_ToPSXClient->pushElement({number, value}); }
 
-void lf_queueForSioc(std::uint32_t number, std::int32_t value) { ToSIOCClient->pushElement({number, value}); }
+void lf_queueForSioc(std::uint32_t number, std::int32_t value) { g_ToSIOCClient->pushElement({number, value}); }
 
 // The variables queue through these from the first moment on, before any reset.
 const bool g_varQueuesSet = (gf_setVarQueues(&lf_queueForPsx, &lf_queueForSioc), true);
@@ -90,10 +90,10 @@ void gf_resetProcessState()
     g_psxElementList.clear();
     g_psxValueQueue.clear();
     g_psxStringQueue.clear();
-    ToSIOCClient = std::make_shared<ToSiocChannel>();
-    FromSIOCClient = std::make_shared<FromSiocChannel>();
-    ToPSXClient = std::make_shared<ToPsxChannel>();
-    FromPSXClient = std::make_shared<FromPsxChannel>();
+    g_ToSIOCClient = std::make_shared<ToSiocChannel>();
+    g_FromSIOCClient = std::make_shared<FromSiocChannel>();
+    g_ToPSXClient = std::make_shared<ToPsxChannel>();
+    g_FromPSXClient = std::make_shared<FromPsxChannel>();
     gf_setVarQueues(&lf_queueForPsx, &lf_queueForSioc);
     g_log.clearTraces();
     g_display = std::make_shared<StatusTexts>();

@@ -43,10 +43,10 @@ extern std::atomic<bool> g_runFailed;
 extern std::atomic<std::uint64_t> g_cycle;
 
 // The four link objects, alive for the whole process.
-extern std::shared_ptr<ToSiocChannel> ToSIOCClient;
-extern std::shared_ptr<FromSiocChannel> FromSIOCClient;
-extern std::shared_ptr<ToPsxChannel> ToPSXClient;
-extern std::shared_ptr<FromPsxChannel> FromPSXClient;
+extern std::shared_ptr<ToSiocChannel> g_ToSIOCClient;
+extern std::shared_ptr<FromSiocChannel> g_FromSIOCClient;
+extern std::shared_ptr<ToPsxChannel> g_ToPSXClient;
+extern std::shared_ptr<FromPsxChannel> g_FromPSXClient;
 
 // Replaces every process-wide object by a fresh one (tests start from this).
 void gf_resetProcessState();

@@ -27,33 +27,33 @@ namespace brg {
 
 std::function<void()> g_versionCheck;
 
-bool lf_startUp_as_Thread()
+bool gf_startUp_as_Thread()
 {
     try {
         gf_getCfgData();
         if (cfg::VERSION_CHECK.value() && g_versionCheck)
             g_versionCheck();
-        g_siocparameters = getSiocParameters();
+        g_siocparameters = sioc::getSiocParameters();
         const auto parameters = g_siocparameters.load();
         if (!parameters)
             throw std::runtime_error("g_siocparameters == null");
-        g_log.write("\nSIOC parameters\n" + describeSiocParameters(*parameters));
-        FromPSXClient->peer = ToPSXClient;
+        g_log.write("\nSIOC parameters\n" + sioc::describeSiocParameters(*parameters));
+        g_FromPSXClient->peer = g_ToPSXClient;
         g_log.write("\nPSX parameters");
         g_log.write(" PSX_HOSTADDRESS=" + cfg::PSX_HOSTADDRESS.value());
         g_log.write(fmt::format(" PSX_port={}", g_psxPort.load()));
-        FromSIOCClient->peer = ToSIOCClient;
-        detectVariables();
-        lf_initVariables();
-        lf_connectSIOC();
-        lf_connectPSX();
+        g_FromSIOCClient->peer = g_ToSIOCClient;
+        sioc::detectVariables();
+        gf_initVariables();
+        gf_connectSIOC();
+        gf_connectPSX();
         return true;
     } catch (const UserErrorException& e) {
         g_log.write("lf_startUp_as_Thread");
         g_display->setError(std::string(e.what()) + "\n");
     } catch (const std::exception& e) {
         g_log.write("lf_startUp_as_Thread");
-        lf_reportSystemError(e);
+        gf_reportSystemError(e);
     } catch (...) {
         gf_logException("lf_startUp_as_Thread");
     }
@@ -69,7 +69,7 @@ void gf_closeRequest()
     g_closing = true;
     g_log.write("");
     g_log.write(fmt::format("{} User closed {}", gf_utcTimeOfDay(), "Talvesync"));
-    lf_exit(E_USER_CLOSE);
+    gf_exit(E_USER_CLOSE);
 }
 
 void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPosition)
@@ -98,7 +98,7 @@ void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intp
 {
     switch (message) {
     case kMsgStartUp:
-        g_engineThreads.startStartUp([] { lf_startUp_as_Thread(); });
+        g_engineThreads.startStartUp([] { gf_startUp_as_Thread(); });
         break;
     case kMsgSiocSocket:
     case kMsgPsxSocket:

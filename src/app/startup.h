@@ -13,7 +13,7 @@ extern std::function<void()> g_versionCheck;
 // Body of the start-up thread (message 0x8001): configuration, SIOC discovery, the script scan,
 // the variables, then the first connection attempts. Lets no exception escape; false when it
 // stopped at an error (logged, and a user error shown on the error line).
-bool lf_startUp_as_Thread();
+bool gf_startUp_as_Thread();
 
 // Creates the "Talvesync" folder in the working folder if it is missing; false (and a log line)
 // when that fails, which ends the program before its window or console appears.

@@ -28,17 +28,17 @@ namespace brg {
 
 using namespace std::chrono_literals;
 
-std::function<void()> g_startWorkerThread = [] { g_engineThreads.startWorker(lf_syncAndProcess_as_Thread); };
+std::function<void()> g_startWorkerThread = [] { g_engineThreads.startWorker(gf_syncAndProcess_as_Thread); };
 
 namespace {
 
 void lf_sendDemands()
 {
-    const PsxDemands& demands = FromPSXClient->demands();
+    const PsxDemands& demands = g_FromPSXClient->demands();
     for (const std::uint32_t number : demands.qi)
-        ToPSXClient->sendDemandQi(number);
+        g_ToPSXClient->sendDemandQi(number);
     for (const std::uint32_t number : demands.qs)
-        ToPSXClient->sendDemandQs(number);
+        g_ToPSXClient->sendDemandQs(number);
 }
 
 // Lines for a server that is away are dropped, so nothing piles up while it is gone: what it
@@ -56,7 +56,7 @@ void lf_register(const std::set<std::uint32_t>& numbers)
 {
     if (numbers.empty())
         return;
-    ToSIOCClient->sendInicio(numbers);
+    g_ToSIOCClient->sendInicio(numbers);
     g_log.write(fmt::format("{} variables registered at SIOC server", numbers.size()));
 }
 
@@ -66,13 +66,13 @@ void lf_showAgain()
 {
     std::map<std::uint32_t, const Var*> shown;
     for (std::uint32_t number = 0; number < kVarCount; ++number)
-        if (const Var* var = FromPSXClient->boundVar(number); var && var->isInfoVar())
+        if (const Var* var = g_FromPSXClient->boundVar(number); var && var->isInfoVar())
             shown.emplace(var->number, var);
     for (const auto& var : g_infoVars)
         shown.emplace(var->number, var.get());
     for (const auto& [number, var] : shown)
         if (var->value != kInfoVarStartValue)
-            ToSIOCClient->pushElement({number, var->value});
+            g_ToSIOCClient->pushElement({number, var->value});
 }
 
 // A server back after a loss gets what it got at start: the registration at SIOC, whose answers
@@ -83,16 +83,16 @@ void lf_resynchronise(bool siocReturned)
     g_log.write("Synchronising PSX with SIOC variables ...");
     std::set<std::uint32_t> numbers;
     for (std::uint32_t number = 0; number < kVarCount; ++number)
-        if (FromSIOCClient->varTable[number])
+        if (g_FromSIOCClient->varTable[number])
             numbers.insert(number);
     lf_register(numbers);
     gf_sleep(1000ms);
     // Applied as at start: a push button SIOC reports held is not pressed again.
     g_initPhase = true;
-    FromSIOCClient->flushQueue();
+    g_FromSIOCClient->flushQueue();
     if (siocReturned)
         lf_showAgain();
-    FromPSXClient->flushQueue();
+    g_FromPSXClient->flushQueue();
     g_initPhase = false;
 }
 
@@ -115,26 +115,26 @@ void lf_runCycle()
     gf_sleep(50ms);
     const bool phaseZero = cycle % 4 == 0;
 
-    FromPSXClient->flushQueue();
+    g_FromPSXClient->flushQueue();
     // Newest first, as variable code appended them.
     while (!g_psxElementList.empty()) {
         const std::uint32_t number = g_psxElementList.back();
         g_psxElementList.pop_back();
-        ToPSXClient->pushElement({number, -1});
+        g_ToPSXClient->pushElement({number, -1});
     }
-    FromSIOCClient->flushQueue();
+    g_FromSIOCClient->flushQueue();
     if (phaseZero)
         for (const auto& var : g_infoVars)
             var->refresh();
     // At most one value and one text per cycle: PSX is fed at a pace it takes without loss.
     if (auto pair = g_psxValueQueue.tryPop())
-        ToPSXClient->pushElement({pair->first, pair->second});
+        g_ToPSXClient->pushElement({pair->first, pair->second});
     if (auto text = g_psxStringQueue.tryPop()) {
         g_qsStrings.set(text->first, std::move(text->second));
-        ToPSXClient->pushElement({text->first, 0});
+        g_ToPSXClient->pushElement({text->first, 0});
     }
-    lf_send(*ToPSXClient, g_psxAway);
-    lf_send(*ToSIOCClient, g_siocAway);
+    lf_send(*g_ToPSXClient, g_psxAway);
+    lf_send(*g_ToSIOCClient, g_siocAway);
     if (phaseZero && g_cduMode && g_display->cduModeActive())
         g_display->cduHandOver();
 }
@@ -150,20 +150,20 @@ void lf_stopOnFailure(const std::exception& e)
 
 } // namespace
 
-void lf_synchronise()
+void gf_synchronise()
 {
     g_log.write("Synchronising PSX with SIOC variables ...");
     if (const auto pool = g_varPool)
         lf_register(pool->siocNumbers);
     // Meanwhile the main thread queues SIOC's answers to the registration and PSX's values.
     gf_sleep(1000ms);
-    FromSIOCClient->flushQueue();
-    FromPSXClient->flushQueue();
+    g_FromSIOCClient->flushQueue();
+    g_FromPSXClient->flushQueue();
     g_varPool.reset();
     g_initPhase = false;
 }
 
-void lf_processInput()
+void gf_processInput()
 {
     g_processing = true;
     // A server that left during synchronisation has run the exit sequence already; the loop must
@@ -184,25 +184,25 @@ void lf_processInput()
         lf_stopOnFailure(e);
     }
     g_log.write("processing input from PSX and SIOC stopped");
-    lf_exit(E_MAIN_LOOP_EXIT);
+    gf_exit(E_MAIN_LOOP_EXIT);
 }
 
-void lf_syncAndProcess_as_Thread()
+void gf_syncAndProcess_as_Thread()
 {
     try {
-        lf_synchronise();
+        gf_synchronise();
         lf_sendDemands();
         g_display->setStatus("");
         // Not once the run is ending: the final stop turns the CDU screen off and may be waiting
         // for this thread, so the window must not be asked for anything it has to answer.
         if (g_cduMode && g_exitPending)
             g_display->setCduMode(true);
-        lf_processInput();
+        gf_processInput();
     } catch (const ConnectionLostError& e) {
         gf_connectionLost(e);
     } catch (const std::exception& e) {
         lf_stopOnFailure(e);
-        lf_exit(E_MAIN_LOOP_EXIT);
+        gf_exit(E_MAIN_LOOP_EXIT);
     } catch (...) {
         gf_logException("lf_syncAndProcess_as_Thread");
     }

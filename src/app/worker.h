@@ -6,13 +6,13 @@
 namespace brg {
 
 // Body of the worker thread; lets no exception escape.
-void lf_syncAndProcess_as_Thread();
+void gf_syncAndProcess_as_Thread();
 
 // Registers the SIOC variables, waits a second for the answers and applies what both sides sent.
-void lf_synchronise();
+void gf_synchronise();
 
 // The processing loop; returns when g_processing is cleared, after running the exit sequence.
-void lf_processInput();
+void gf_processInput();
 
 // Starts the worker thread, held by g_engineThreads; tests replace it to count starts.
 extern std::function<void()> g_startWorkerThread;

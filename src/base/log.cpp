@@ -47,7 +47,7 @@ void Log::open(const std::filesystem::path& path)
         if (!m_file.is_open())
             throw SysErrorException(0, "Failed to write file " + path.string());
     }
-    const Version& v = programVersion();
+    const Version& v = base::programVersion();
     write(fmt::format("{} (utc) {} version {}.{}.{}", gf_utcAsctime(), kProgramName, v.major, v.minor,
                       v.patch));
 }

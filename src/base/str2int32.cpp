@@ -4,7 +4,7 @@
 
 namespace brg {
 
-std::int32_t str2int32(std::string_view text)
+std::int32_t base::str2int32(std::string_view text)
 {
     const auto invalid = [] { return std::invalid_argument("str2int32: invalid integer input"); };
     std::size_t i = 0;

@@ -14,11 +14,15 @@ struct Version {
     friend bool operator==(const Version&, const Version&) = default;
 };
 
+namespace base {
+
 // Reads "major.minor.patch" (any one character between the numbers), or else a JSON object with
 // the integer members "major", "minor" and "patch"; the JSON library's exception propagates.
 Version parseVersion(const std::string& text);
 
 // The program's own version, parsed once.
 const Version& programVersion();
+
+} // namespace base
 
 } // namespace brg

@@ -110,7 +110,7 @@ std::uint32_t gf_cduKeyForCode(std::uint32_t code)
 void gf_readCduKeyMap(const CfgFile& file)
 {
     const auto occdu = file.lookup(CfgPattern::Integer, "OCCDU");
-    if (!occdu || str2int32(*occdu) != 0)
+    if (!occdu || base::str2int32(*occdu) != 0)
         return;
     g_log.write("\nOCCDU=0\nSearching for USB-Keys definitions...");
 

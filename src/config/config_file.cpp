@@ -232,7 +232,7 @@ std::optional<std::string> gf_cfgLookup(CfgPattern kind, std::string_view key)
     return file->lookup(kind, key);
 }
 
-void setCfgParam(std::string_view key, std::string_view value)
+void cfg::setCfgParam(std::string_view key, std::string_view value)
 {
     std::string newLine(key);
     newLine += '=';

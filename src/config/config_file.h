@@ -40,9 +40,13 @@ std::string gf_notARegularFile(const std::string& path);
 // One look-up in the file as it is now; empty when the file is missing or no line matches.
 std::optional<std::string> gf_cfgLookup(CfgPattern kind, std::string_view key);
 
+namespace cfg {
+
 // Rewrites the line of one key (or appends it), sorts the lines and drops repeated ones. The new
 // content replaces the file in one rename, so the file is always either the old or the new one.
 // Throws std::filesystem::filesystem_error when the new content cannot be written or put in place.
 void setCfgParam(std::string_view key, std::string_view value);
+
+} // namespace cfg
 
 } // namespace brg

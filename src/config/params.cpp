@@ -60,7 +60,7 @@ void IntParam::read(const CfgFile& file)
     std::int32_t value = m_default;
     if (const auto digits = file.lookup(CfgPattern::Integer, key())) {
         try {
-            value = str2int32(*digits);
+            value = base::str2int32(*digits);
         } catch (const std::invalid_argument&) {
             // The pattern lets only digits through, so this is a number beyond 32 bits.
             g_log.write("read in value EXCEPTION " + *digits);
@@ -74,7 +74,7 @@ void IntParam::read(const CfgFile& file)
 void IntParam::set(std::int32_t value)
 {
     setRunning(value);
-    setCfgParam(key(), fmt::format("{}", this->value()));
+    cfg::setCfgParam(key(), fmt::format("{}", this->value()));
 }
 
 void IntParam::setRunning(std::int32_t value) { m_value.store(clamp(value)); }

@@ -30,7 +30,7 @@ void lf_readList(const CfgFile& file, std::string_view key, Take take)
         if (end == std::string::npos)
             end = value.size();
         if (end > begin)
-            take(str2int32(std::string_view(value).substr(begin, end - begin)));
+            take(base::str2int32(std::string_view(value).substr(begin, end - begin)));
         begin = end + 1;
     }
 }

@@ -32,7 +32,7 @@ void lf_frame(Canvas& canvas, const StatusPanel& panel)
     canvas.line(0, 85, kWidth, 85, kWhite);
     canvas.setBackground(kBlack, false);
 
-    const Version& own = programVersion();
+    const Version& own = base::programVersion();
     std::string version = fmt::format("Version {}.{}.{}", own.major, own.minor, own.patch);
     Rgb colour = kLimeGreen;
     if (!panel.newVersionText.empty()) {

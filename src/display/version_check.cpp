@@ -42,7 +42,7 @@ std::string lf_firstLine(const VersionFetcher& fetch, const std::string& url)
 
 } // namespace
 
-void checkVersion(const VersionFetcher& fetch, const std::string& url)
+void display::checkVersion(const VersionFetcher& fetch, const std::string& url)
 {
     try {
         const std::string text = lf_firstLine(fetch, url);
@@ -52,13 +52,13 @@ void checkVersion(const VersionFetcher& fetch, const std::string& url)
         }
         Version remote;
         try {
-            remote = parseVersion(text);
+            remote = base::parseVersion(text);
         } catch (const std::exception&) {
             // A broken document on the web server must not keep the cockpit from starting.
             g_log.write("Version file not understood: " + text);
             return;
         }
-        const Version& own = programVersion();
+        const Version& own = base::programVersion();
         if (std::tie(remote.major, remote.minor, remote.patch) <= std::tie(own.major, own.minor, own.patch))
             return;
         g_display->setNewVersion(fmt::format("{}.{}.{}", remote.major, remote.minor, remote.patch),

@@ -19,8 +19,12 @@ using VersionFetcher = std::function<VersionDocument(const std::string& url, std
 // The project's own version document.
 extern const char* const kVersionUrl;
 
+namespace display {
+
 // The whole check: fetch, read the first line, compare with our version, and announce a newer
 // one in the title line and on the status line. Never throws.
 void checkVersion(const VersionFetcher& fetch, const std::string& url);
+
+} // namespace display
 
 } // namespace brg

@@ -32,7 +32,7 @@ struct WindowDisplay::Impl {
 
 WindowDisplay::WindowDisplay() : m_impl(std::make_unique<Impl>())
 {
-    programVersion();
+    base::programVersion();
     m_initialised = true;
 }
 

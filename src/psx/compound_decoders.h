@@ -10,6 +10,8 @@ namespace brg {
 
 class FromPsxChannel;
 
+namespace psx {
+
 // Fields separated by `separators`; exactly `count` of them, else nothing is queued (and an
 // "error: " line is traced). The fields go to base, base + 1, ...
 void decodeQsn(FromPsxChannel& channel, std::string_view text, std::uint32_t base, std::uint32_t count,
@@ -55,5 +57,7 @@ void decodeClock(FromPsxChannel& channel, std::string_view text, std::uint32_t h
 void decodeElapsed(FromPsxChannel& channel, std::string_view text, std::uint32_t number, bool left);
 // Chronograph, Qs128/Qs129 (milliseconds): seconds.
 void decodeChronograph(FromPsxChannel& channel, std::string_view text, std::uint32_t number);
+
+} // namespace psx
 
 } // namespace brg

@@ -28,10 +28,10 @@ void lf_decodeSharedFields(FromPsxChannel& channel, std::string_view text, const
                            DecoderFlag sharedFlag, std::uint32_t firstSioc, std::array<std::atomic<std::int32_t>, N>& shared,
                            std::uint32_t textVar)
 {
-    const std::vector<std::string_view> fields = splitFields(text);
+    const std::vector<std::string_view> fields = psx::splitFields(text);
     std::array<std::int32_t, N> values{};
     for (std::size_t k = 0; k < N; ++k)
-        values[k] = str2int32(fieldAt(fields, k));
+        values[k] = base::str2int32(psx::fieldAt(fields, k));
     for (std::size_t k = 0; k < N; ++k)
         lf_setIfBound(channel, virtualVars[k], values[k]);
     if (!channel.decoderFlag(sharedFlag))
@@ -47,19 +47,19 @@ void lf_decodeSharedFields(FromPsxChannel& channel, std::string_view text, const
 
 } // namespace
 
-void decodeFlightControls(FromPsxChannel& channel, std::string_view text)
+void psx::decodeFlightControls(FromPsxChannel& channel, std::string_view text)
 {
     lf_decodeSharedFields<3>(channel, text, {4744, 4743, 4745}, DecoderFlag::Qs120SharedFields, 3708,
                              g_decoded.qs120Fields, 120);
 }
 
-void decodeBrakes(FromPsxChannel& channel, std::string_view text)
+void psx::decodeBrakes(FromPsxChannel& channel, std::string_view text)
 {
     lf_decodeSharedFields<2>(channel, text, {4746, 4747}, DecoderFlag::Qs357SharedFields, 3711, g_decoded.qs357Fields,
                              357);
 }
 
-std::optional<float> parseSingle(std::string_view text)
+std::optional<float> psx::parseSingle(std::string_view text)
 {
     float value = 0;
     const char* end = text.data() + text.size();
@@ -69,14 +69,14 @@ std::optional<float> parseSingle(std::string_view text)
     return value;
 }
 
-void decodeAttitude(FromPsxChannel& channel, std::string_view text)
+void psx::decodeAttitude(FromPsxChannel& channel, std::string_view text)
 {
-    const std::vector<std::string_view> fields = splitFields(text);
+    const std::vector<std::string_view> fields = psx::splitFields(text);
     const auto integer = [&](std::size_t i, std::uint32_t number) {
-        channel.pushElement({number, str2int32(fieldAt(fields, i))});
+        channel.pushElement({number, base::str2int32(psx::fieldAt(fields, i))});
     };
     const auto single = [&](std::size_t i, std::uint32_t number) {
-        if (const std::optional<float> value = parseSingle(fieldAt(fields, i)))
+        if (const std::optional<float> value = psx::parseSingle(psx::fieldAt(fields, i)))
             channel.pushElement({number, std::bit_cast<std::int32_t>(*value)});
     };
     integer(0, 4880);
@@ -88,14 +88,14 @@ void decodeAttitude(FromPsxChannel& channel, std::string_view text)
     single(6, 4886);
 }
 
-void decodeQs434(FromPsxChannel& channel, std::string_view text)
+void psx::decodeQs434(FromPsxChannel& channel, std::string_view text)
 {
     const std::size_t semicolon = text.find(';');
     if (semicolon == std::string_view::npos) {
         g_log.write("! Syserror: decodeQs434");
         return;
     }
-    const std::int32_t mode = str2int32(text.substr(0, semicolon));
+    const std::int32_t mode = base::str2int32(text.substr(0, semicolon));
     const std::uint32_t leversMoved = (mode != 0 && mode != 21) ? 1 : 0;
     const std::uint32_t previous = g_psxValues[3434];
     channel.setQs436Mode(leversMoved);
@@ -106,12 +106,12 @@ void decodeQs434(FromPsxChannel& channel, std::string_view text)
         levers->sendToPsx();
 }
 
-void decodeThrustLevers(FromPsxChannel& channel, std::string_view text)
+void psx::decodeThrustLevers(FromPsxChannel& channel, std::string_view text)
 {
-    const std::vector<std::string_view> fields = splitFields(text);
+    const std::vector<std::string_view> fields = psx::splitFields(text);
     std::array<std::int32_t, 4> levers{};
     for (std::size_t k = 0; k < levers.size(); ++k)
-        levers[k] = str2int32(fieldAt(fields, k));
+        levers[k] = base::str2int32(psx::fieldAt(fields, k));
     for (std::size_t k = 0; k < levers.size(); ++k)
         lf_setIfBound(channel, 4735 + static_cast<std::uint32_t>(k), levers[k]);
     if (Var* motor = channel.boundVar(4739)) {

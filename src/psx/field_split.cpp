@@ -4,7 +4,7 @@
 
 namespace brg {
 
-std::vector<std::string_view> splitFields(std::string_view text, std::string_view separators)
+std::vector<std::string_view> psx::splitFields(std::string_view text, std::string_view separators)
 {
     std::vector<std::string_view> fields;
     std::size_t start = 0;
@@ -20,14 +20,14 @@ std::vector<std::string_view> splitFields(std::string_view text, std::string_vie
     return fields;
 }
 
-std::string_view fieldAt(const std::vector<std::string_view>& fields, std::size_t i)
+std::string_view psx::fieldAt(const std::vector<std::string_view>& fields, std::size_t i)
 {
     if (i >= fields.size())
         throw std::out_of_range("invalid vector subscript");
     return fields[i];
 }
 
-std::string_view charsAt(std::string_view text, std::size_t pos, std::size_t count)
+std::string_view psx::charsAt(std::string_view text, std::size_t pos, std::size_t count)
 {
     if (pos > text.size())
         throw std::out_of_range("invalid string position");

@@ -5,6 +5,8 @@
 
 namespace brg {
 
+namespace psx {
+
 // Cuts a text the way a stream line reader does: an empty text has no field, a separator at the
 // very end adds no empty field, two separators in a row give an empty field between them. Any
 // character of `separators` ends a field. The fields point into `text`.
@@ -16,5 +18,7 @@ std::string_view fieldAt(const std::vector<std::string_view>& fields, std::size_
 // Up to `count` characters from `pos`, or std::out_of_range "invalid string position" when the
 // text is shorter than `pos`.
 std::string_view charsAt(std::string_view text, std::size_t pos, std::size_t count);
+
+} // namespace psx
 
 } // namespace brg

@@ -140,52 +140,52 @@ constexpr QsRow kQsRows[] = {
     {62, 103, [](C&, V v, N n) { lf_cduLine<&Display::cduLargeLine>(62, n, v); }},
     {500, 541, [](C&, V v, N n) { if (cfg::LCD_CDU.value()) lf_cduLine<&Display::cduColourLine>(500, n, v); }},
     {137, 320, [](C& c, V v, N n) { if (c.isBound(5100 + n)) g_qsStrings.set(n, std::string(v)); }},
-    {106, 106, [](C& c, V v, N) { decodeRadioPanel(c, v, 0); }, F::Qs106, {{{2092, 2092}, {5631, 5644}}}},
-    {107, 107, [](C& c, V v, N) { decodeRadioPanel(c, v, 1); }, F::Qs107, {{{2093, 2093}, {5651, 5664}}}},
-    {108, 108, [](C& c, V v, N) { decodeRadioPanel(c, v, 2); }, F::Qs108, {{{2094, 2094}, {5671, 5684}}}},
-    {112, 112, [](C& c, V v, N) { decodeQsn(c, v, 3006, 5); }},
-    {118, 118, [](C& c, V v, N) { decodeTransponder(c, v); }, F::Qs118, {{{3028, 3028}, {3055, 3055}, {2204, 2204}}}},
-    {120, 120, [](C& c, V v, N) { decodeFlightControls(c, v); }, F::Qs120, {{{3708, 3710}, {4743, 4745}}}},
-    {121, 121, [](C& c, V v, N) { decodeAttitude(c, v); }, F::Qs121, {{{4880, 4886}}}},
-    {124, 124, [](C& c, V v, N) { decodeClock(c, v, 3124, 3130, 3131); }, F::Qs124, {{{3124, 3124}, {3130, 3131}}}},
-    {125, 125, [](C& c, V v, N) { decodeClock(c, v, 3125, 3134, 3135); }, F::Qs125, {{{3125, 3125}, {3134, 3135}}}},
-    {126, 126, [](C& c, V v, N) { decodeElapsed(c, v, 3126, true); }, F::Qs126, {{{3126, 3126}}}},
-    {127, 127, [](C& c, V v, N) { decodeElapsed(c, v, 3127, false); }, F::Qs127, {{{3127, 3127}}}},
-    {128, 128, [](C& c, V v, N) { decodeChronograph(c, v, 3128); }, F::Qs128, {{{3128, 3128}}}},
-    {129, 129, [](C& c, V v, N) { decodeChronograph(c, v, 3129); }, F::Qs129, {{{3129, 3129}}}},
-    {321, 321, [](C& c, V v, N) { decodeQsn(c, v, 4996, 4); }, F::Qs321, {{{4997, 4999}}}},
-    {323, 323, [](C& c, V v, N) { decodeQsn(c, v, 4920, 16); }},
-    {324, 324, [](C& c, V v, N) { decodeQsn(c, v, 4936, 22); }},
-    {328, 328, [](C& c, V v, N) { decodeQsn(c, v, 5421, 24); }, F::Qs328, {{{5421, 5444}}}},
-    {329, 329, [](C& c, V v, N) { decodeQsn(c, v, 5445, 24); }, F::Qs329, {{{5445, 5468}}}},
-    {330, 330, [](C& c, V v, N) { decodeQsn(c, v, 5469, 24); }, F::Qs330, {{{5469, 5492}}}},
-    {331, 331, [](C& c, V v, N) { decodeQsn(c, v, 5493, 24); }, F::Qs331, {{{5493, 5516}}}},
-    {332, 332, [](C& c, V v, N) { decodeQsn(c, v, 5517, 24); }, F::Qs332, {{{5517, 5540}}}},
-    {333, 333, [](C& c, V v, N) { decodeQsn(c, v, 5541, 24); }, F::Qs333, {{{5541, 5564}}}},
-    {334, 334, [](C& c, V v, N) { decodeQsn(c, v, 5565, 24); }, F::Qs334, {{{5565, 5588}}}},
-    {335, 335, [](C& c, V v, N) { decodeQsn(c, v, 5589, 24); }, F::Qs335, {{{5589, 5612}}}},
-    {357, 357, [](C& c, V v, N) { decodeBrakes(c, v); }, F::Qs357, {{{3711, 3712}, {4746, 4747}}}},
-    {428, 428, [](C& c, V v, N) { decodeQsn(c, v, 3428, 3); }, F::Qs428, {{{3428, 3430}}}},
-    {429, 429, [](C& c, V v, N) { decodeQsn(c, v, 5624, 7); }, F::Qs429, {{{5624, 5630}}}},
-    {431, 431, [](C& c, V v, N) { decodeQsn(c, v, 4730, 3); }, F::Qs431, {{{4730, 4732}}}},
+    {106, 106, [](C& c, V v, N) { psx::decodeRadioPanel(c, v, 0); }, F::Qs106, {{{2092, 2092}, {5631, 5644}}}},
+    {107, 107, [](C& c, V v, N) { psx::decodeRadioPanel(c, v, 1); }, F::Qs107, {{{2093, 2093}, {5651, 5664}}}},
+    {108, 108, [](C& c, V v, N) { psx::decodeRadioPanel(c, v, 2); }, F::Qs108, {{{2094, 2094}, {5671, 5684}}}},
+    {112, 112, [](C& c, V v, N) { psx::decodeQsn(c, v, 3006, 5); }},
+    {118, 118, [](C& c, V v, N) { psx::decodeTransponder(c, v); }, F::Qs118, {{{3028, 3028}, {3055, 3055}, {2204, 2204}}}},
+    {120, 120, [](C& c, V v, N) { psx::decodeFlightControls(c, v); }, F::Qs120, {{{3708, 3710}, {4743, 4745}}}},
+    {121, 121, [](C& c, V v, N) { psx::decodeAttitude(c, v); }, F::Qs121, {{{4880, 4886}}}},
+    {124, 124, [](C& c, V v, N) { psx::decodeClock(c, v, 3124, 3130, 3131); }, F::Qs124, {{{3124, 3124}, {3130, 3131}}}},
+    {125, 125, [](C& c, V v, N) { psx::decodeClock(c, v, 3125, 3134, 3135); }, F::Qs125, {{{3125, 3125}, {3134, 3135}}}},
+    {126, 126, [](C& c, V v, N) { psx::decodeElapsed(c, v, 3126, true); }, F::Qs126, {{{3126, 3126}}}},
+    {127, 127, [](C& c, V v, N) { psx::decodeElapsed(c, v, 3127, false); }, F::Qs127, {{{3127, 3127}}}},
+    {128, 128, [](C& c, V v, N) { psx::decodeChronograph(c, v, 3128); }, F::Qs128, {{{3128, 3128}}}},
+    {129, 129, [](C& c, V v, N) { psx::decodeChronograph(c, v, 3129); }, F::Qs129, {{{3129, 3129}}}},
+    {321, 321, [](C& c, V v, N) { psx::decodeQsn(c, v, 4996, 4); }, F::Qs321, {{{4997, 4999}}}},
+    {323, 323, [](C& c, V v, N) { psx::decodeQsn(c, v, 4920, 16); }},
+    {324, 324, [](C& c, V v, N) { psx::decodeQsn(c, v, 4936, 22); }},
+    {328, 328, [](C& c, V v, N) { psx::decodeQsn(c, v, 5421, 24); }, F::Qs328, {{{5421, 5444}}}},
+    {329, 329, [](C& c, V v, N) { psx::decodeQsn(c, v, 5445, 24); }, F::Qs329, {{{5445, 5468}}}},
+    {330, 330, [](C& c, V v, N) { psx::decodeQsn(c, v, 5469, 24); }, F::Qs330, {{{5469, 5492}}}},
+    {331, 331, [](C& c, V v, N) { psx::decodeQsn(c, v, 5493, 24); }, F::Qs331, {{{5493, 5516}}}},
+    {332, 332, [](C& c, V v, N) { psx::decodeQsn(c, v, 5517, 24); }, F::Qs332, {{{5517, 5540}}}},
+    {333, 333, [](C& c, V v, N) { psx::decodeQsn(c, v, 5541, 24); }, F::Qs333, {{{5541, 5564}}}},
+    {334, 334, [](C& c, V v, N) { psx::decodeQsn(c, v, 5565, 24); }, F::Qs334, {{{5565, 5588}}}},
+    {335, 335, [](C& c, V v, N) { psx::decodeQsn(c, v, 5589, 24); }, F::Qs335, {{{5589, 5612}}}},
+    {357, 357, [](C& c, V v, N) { psx::decodeBrakes(c, v); }, F::Qs357, {{{3711, 3712}, {4746, 4747}}}},
+    {428, 428, [](C& c, V v, N) { psx::decodeQsn(c, v, 3428, 3); }, F::Qs428, {{{3428, 3430}}}},
+    {429, 429, [](C& c, V v, N) { psx::decodeQsn(c, v, 5624, 7); }, F::Qs429, {{{5624, 5630}}}},
+    {431, 431, [](C& c, V v, N) { psx::decodeQsn(c, v, 4730, 3); }, F::Qs431, {{{4730, 4732}}}},
     // PSX writes the cabin temperatures as "target,actual" pairs between the ";".
-    {432, 432, [](C& c, V v, N) { decodeQsn(c, v, 4890, 27, ";,"); }, F::Qs432, {{{4890, 4916}}}},
-    {434, 434, [](C& c, V v, N) { decodeQs434(c, v); }, F::Qs434, {{{3434, 3434}, {436, 436}, {4735, 4739}}}},
+    {432, 432, [](C& c, V v, N) { psx::decodeQsn(c, v, 4890, 27, ";,"); }, F::Qs432, {{{4890, 4916}}}},
+    {434, 434, [](C& c, V v, N) { psx::decodeQs434(c, v); }, F::Qs434, {{{3434, 3434}, {436, 436}, {4735, 4739}}}},
     {436, 436, [](C& c, V v, N) {
          if (Var* var = c.boundVar(436); var && c.qs436Mode() == 0)
              var->sendToPsx();
          if (c.qs436Mode() == 1 && c.decoderFlag(F::Qs436Levers))
-             decodeThrustLevers(c, v);
+             psx::decodeThrustLevers(c, v);
      }},
-    {438, 438, [](C& c, V v, N) { decodeTanks(c, v); }, F::Qs438, {{{5613, 5623}}}},
-    {448, 448, [](C& c, V v, N) { decodePair(c, v, 5685); }, F::Qs448, {{{5685, 5686}}}},
-    {449, 449, [](C& c, V v, N) { decodePair(c, v, 5687); }, F::Qs449, {{{5687, 5688}}}},
-    {457, 457, [](C& c, V v, N) { decodeCallPanel(c, v); }, F::Qs457, {{{4887, 4887}}}},
-    {458, 458, [](C& c, V v, N) { decodeFrequencyPair(c, v, 3022, 3023); }, F::Qs458, {{{3022, 3023}}}},
-    {459, 459, [](C& c, V v, N) { decodeFrequencyPair(c, v, 3024, 3025); }, F::Qs459, {{{3024, 3025}}}},
-    {460, 460, [](C& c, V v, N) { decodeFrequencyPair(c, v, 3026, 3027); }, F::Qs460, {{{3026, 3027}}}},
-    {480, 480, [](C& c, V v, N) { decodeQs480(c, v); }},
-    {483, 483, [](C& c, V v, N) { decodeQsn(c, v, 4990, 6); }},
+    {438, 438, [](C& c, V v, N) { psx::decodeTanks(c, v); }, F::Qs438, {{{5613, 5623}}}},
+    {448, 448, [](C& c, V v, N) { psx::decodePair(c, v, 5685); }, F::Qs448, {{{5685, 5686}}}},
+    {449, 449, [](C& c, V v, N) { psx::decodePair(c, v, 5687); }, F::Qs449, {{{5687, 5688}}}},
+    {457, 457, [](C& c, V v, N) { psx::decodeCallPanel(c, v); }, F::Qs457, {{{4887, 4887}}}},
+    {458, 458, [](C& c, V v, N) { psx::decodeFrequencyPair(c, v, 3022, 3023); }, F::Qs458, {{{3022, 3023}}}},
+    {459, 459, [](C& c, V v, N) { psx::decodeFrequencyPair(c, v, 3024, 3025); }, F::Qs459, {{{3024, 3025}}}},
+    {460, 460, [](C& c, V v, N) { psx::decodeFrequencyPair(c, v, 3026, 3027); }, F::Qs460, {{{3026, 3027}}}},
+    {480, 480, [](C& c, V v, N) { psx::decodeQs480(c, v); }},
+    {483, 483, [](C& c, V v, N) { psx::decodeQsn(c, v, 4990, 6); }},
 };
 
 // Flags that gate part of a decoder or a Qi forward rather than a whole Qs row.
@@ -220,7 +220,7 @@ static_assert(std::size(kQsRows) < kNoRow);
 
 FromPsxChannel::FromPsxChannel() : ReceivingChannel("FromPSX"), m_varTable(kVarCount) {}
 
-void FromPsxChannel::initInicio(const std::set<std::uint32_t>& numbers) { initInicio(numbers, getVar); }
+void FromPsxChannel::initInicio(const std::set<std::uint32_t>& numbers) { initInicio(numbers, vars::getVar); }
 
 void FromPsxChannel::initInicio(const std::set<std::uint32_t>& numbers, const VarLookup& lookup)
 {
@@ -285,7 +285,7 @@ void FromPsxChannel::decodeContent(std::string_view content)
     const std::optional<QLine> q = gf_matchQLine(content);
     if (!q)
         return;
-    const auto n = static_cast<std::uint32_t>(str2int32(q->number));
+    const auto n = static_cast<std::uint32_t>(base::str2int32(q->number));
     switch (q->kind) {
     case 's':
         lf_traceQLine(Trace::PsxInQs, g_qsTraceList, n, content);
@@ -321,12 +321,12 @@ void FromPsxChannel::decodeQh(std::uint32_t n, std::string_view value)
     // A Qh that nothing uses is not even converted.
     if (!isBound(v) && !lf_alwaysWantedQh(n) && !isBound(3000ull + n))
         return;
-    pushElement({static_cast<std::uint32_t>(v), str2int32(value)});
+    pushElement({static_cast<std::uint32_t>(v), base::str2int32(value)});
 }
 
 void FromPsxChannel::decodeQi(std::uint32_t n, std::string_view value)
 {
-    const std::int32_t converted = str2int32(value);
+    const std::int32_t converted = base::str2int32(value);
     const std::uint64_t v = 2000ull + n;
     bool queue = false;
     if (isBound(v))

@@ -1,5 +1,5 @@
 #pragma once
-// FromPSXClient: decodes the lines the PSX main server sends into (variable number, value)
+// g_FromPSXClient: decodes the lines the PSX main server sends into (variable number, value)
 // elements and applies them on the worker thread.
 #include "net/channel.h"
 #include "psx/thrust_lever_trend.h"
@@ -46,7 +46,7 @@ struct PsxDemands {
 
 // PSX's version text from its "version=" line; written and painted on the main thread.
 extern std::string g_psxVersion;
-// Set when a *_DOMINANT key leaves some Qh values to PSX (FromPSXClient's initInicio).
+// Set when a *_DOMINANT key leaves some Qh values to PSX (g_FromPSXClient's initInicio).
 extern std::atomic<bool> g_dominanceFilter;
 
 class FromPsxChannel : public ReceivingChannel {

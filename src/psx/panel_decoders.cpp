@@ -35,7 +35,7 @@ constexpr std::array<std::string_view, 78> kCallLabels = {
 
 } // namespace
 
-void decodeTransponder(FromPsxChannel& channel, std::string_view text)
+void psx::decodeTransponder(FromPsxChannel& channel, std::string_view text)
 {
     if (text.size() < 10)
         throw std::out_of_range("invalid string position");
@@ -47,13 +47,13 @@ void decodeTransponder(FromPsxChannel& channel, std::string_view text)
     std::int32_t digits = 0;
     if (text[4] != '_') {
         digits = text[5] == '_' ? 1 : text[6] == '_' ? 2 : text[7] == '_' ? 3 : 4;
-        code = str2int32(text.substr(4, static_cast<std::size_t>(digits)));
+        code = base::str2int32(text.substr(4, static_cast<std::size_t>(digits)));
     }
     g_decoded.squawkDigitCount = digits;
     channel.pushElement({3028, code});
 }
 
-std::int32_t callPanelIndex(std::string_view text)
+std::int32_t psx::callPanelIndex(std::string_view text)
 {
     if (text == "_")
         return -1;
@@ -64,27 +64,27 @@ std::int32_t callPanelIndex(std::string_view text)
     return -1;
 }
 
-void decodeCallPanel(FromPsxChannel& channel, std::string_view text)
+void psx::decodeCallPanel(FromPsxChannel& channel, std::string_view text)
 {
-    channel.pushElement({4887, callPanelIndex(text)});
+    channel.pushElement({4887, psx::callPanelIndex(text)});
 }
 
-std::int32_t parseFrequency(std::string_view text)
+std::int32_t psx::parseFrequency(std::string_view text)
 {
     if (text.size() < 4)
         throw std::out_of_range("invalid string position");
     // The digits after the point are read as an integer; PSX always sends three.
     if (text[3] == '.')
-        return str2int32(text.substr(0, 3)) * 1000 + str2int32(text.substr(4, 3));
+        return base::str2int32(text.substr(0, 3)) * 1000 + base::str2int32(text.substr(4, 3));
     if (text[2] == '.')
-        return str2int32(text.substr(0, 2)) * 1000 + str2int32(text.substr(3, 3));
+        return base::str2int32(text.substr(0, 2)) * 1000 + base::str2int32(text.substr(3, 3));
     return 0;
 }
 
-void decodeFrequencyPair(FromPsxChannel& channel, std::string_view text, std::uint32_t first, std::uint32_t second)
+void psx::decodeFrequencyPair(FromPsxChannel& channel, std::string_view text, std::uint32_t first, std::uint32_t second)
 {
-    channel.pushElement({first, parseFrequency(text.substr(0, 7))});
-    channel.pushElement({second, parseFrequency(charsAt(text, 7, 7))});
+    channel.pushElement({first, psx::parseFrequency(text.substr(0, 7))});
+    channel.pushElement({second, psx::parseFrequency(psx::charsAt(text, 7, 7))});
 }
 
 } // namespace brg

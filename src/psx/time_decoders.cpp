@@ -24,7 +24,7 @@ std::optional<std::int64_t> lf_parseInt64(std::string_view text)
 
 } // namespace
 
-void decodeClock(FromPsxChannel& channel, std::string_view text, std::uint32_t hhmm, std::uint32_t mmdd,
+void psx::decodeClock(FromPsxChannel& channel, std::string_view text, std::uint32_t hhmm, std::uint32_t mmdd,
                  std::uint32_t year)
 {
     using namespace std::chrono;
@@ -42,18 +42,18 @@ void decodeClock(FromPsxChannel& channel, std::string_view text, std::uint32_t h
     channel.pushElement({year, static_cast<std::int32_t>(static_cast<int>(date.year()))});
 }
 
-void decodeElapsed(FromPsxChannel& channel, std::string_view text, std::uint32_t number, bool left)
+void psx::decodeElapsed(FromPsxChannel& channel, std::string_view text, std::uint32_t number, bool left)
 {
     (left ? g_decoded.elapsedZero126 : g_decoded.elapsedZero127) = text == "0";
     if (const std::optional<std::int64_t> millis = lf_parseInt64(text))
         channel.pushElement({number, static_cast<std::int32_t>(*millis / 60000)});
 }
 
-void decodeChronograph(FromPsxChannel& channel, std::string_view text, std::uint32_t number)
+void psx::decodeChronograph(FromPsxChannel& channel, std::string_view text, std::uint32_t number)
 {
     std::int32_t millis = 0;
     try {
-        millis = str2int32(text);
+        millis = base::str2int32(text);
     } catch (const std::invalid_argument&) {
         return;
     }

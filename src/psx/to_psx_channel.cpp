@@ -36,8 +36,8 @@ ToPsxChannel::ToPsxChannel() : TcpClient("ToPSX"), qhBit0Set(lf_qhBit0Numbers())
 
 void ToPsxChannel::appendLine(const std::string& line)
 {
-    outBuffer += line;
-    if (outBuffer.size() > kBatchLimit)
+    m_outBuffer += line;
+    if (m_outBuffer.size() > kBatchLimit)
         flush();
 }
 
@@ -90,12 +90,12 @@ void ToPsxChannel::selectCduScreen(std::int32_t value)
 
 void ToPsxChannel::flush()
 {
-    if (outBuffer.empty())
+    if (m_outBuffer.empty())
         return;
-    sendData(outBuffer);
+    sendData(m_outBuffer);
     // The batch carries its own line ends.
-    g_log.traceRaw(Trace::PsxOut, kPsxSendTracePrefix, outBuffer);
-    outBuffer.clear();
+    g_log.traceRaw(Trace::PsxOut, kPsxSendTracePrefix, m_outBuffer);
+    m_outBuffer.clear();
 }
 
 void ToPsxChannel::sendExit() { sendData(std::string(kPsxExitKeyword) + "\r\n"); }

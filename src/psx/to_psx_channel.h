@@ -43,7 +43,7 @@ private:
     // Pseudo variable 1998: which CDU the window shows; nothing goes to PSX.
     void selectCduScreen(std::int32_t value);
 
-    std::string outBuffer; // pending lines; touched only inside a drain
+    std::string m_outBuffer; // pending lines; touched only inside a drain
 };
 
 } // namespace brg

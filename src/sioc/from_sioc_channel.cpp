@@ -42,7 +42,7 @@ void FromSiocChannel::decodeMessage(const std::string& line)
             }
             if (word == "Resp" || word == "Arn")
                 continue;
-            const std::int32_t n = str2int32(word);
+            const std::int32_t n = base::str2int32(word);
             if (!numberPending) {
                 number = n;
                 numberPending = true;

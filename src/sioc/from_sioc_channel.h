@@ -20,7 +20,7 @@ public:
     FromSiocChannel() : ReceivingChannel("FromSIOC") {}
 
     // Binds every number to its variable; throws "initInicio" at the first number without one.
-    void initInicio(const std::set<std::uint32_t>& numbers, const VarLookup& lookup = getVar);
+    void initInicio(const std::set<std::uint32_t>& numbers, const VarLookup& lookup = vars::getVar);
     void decodeMessage(const std::string& line) override;
 
     // The variable of each SIOC number, filled at start-up before the worker runs.

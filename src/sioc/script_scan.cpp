@@ -47,7 +47,7 @@ std::set<std::uint32_t> lf_declaredNumbers(const std::string& path)
 
 } // namespace
 
-void scanScript(const std::string& path)
+void sioc::scanScript(const std::string& path)
 {
     g_log.write("Reading file " + path);
     std::set<std::uint32_t> detected = lf_declaredNumbers(path);
@@ -71,12 +71,12 @@ void scanScript(const std::string& path)
             g_infoVars.push_back(std::move(var));
 }
 
-void detectVariables()
+void sioc::detectVariables()
 {
     const std::shared_ptr<const SiocParameters> parameters = g_siocparameters.load();
     if (!parameters || !parameters->script)
         throw std::runtime_error("g_siocparameters == null");
-    scanScript(*parameters->script);
+    sioc::scanScript(*parameters->script);
 
     const std::uint32_t count = g_varPool->count;
     g_display->setVariableCount(count);

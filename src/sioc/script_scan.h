@@ -19,6 +19,8 @@ inline constexpr std::array<std::uint32_t, 74> kSwitchNumbersNotInScripts{
     1236, 1263, 1265, 1275, 1276, 1277, 1278, 1279, 1286, 1288, 1293, 1300, 1301, 1319, 1320,
     1321, 1322, 1358, 1386, 1387, 1390, 1391, 1398, 1399, 1420, 1421, 1422, 1423, 1424};
 
+namespace sioc {
+
 // Reads the script at `path` and selects its variables in g_varPool: the declared numbers without
 // the switch numbers above, narrowed by WHITELIST or BLACKLIST. Then every selected Var is
 // initialised in ascending order and the polled info variables are appended to g_infoVars.
@@ -30,5 +32,7 @@ void scanScript(const std::string& path);
 // scanScript on the script of g_siocparameters, then the variable count to the display and the
 // counts and the listing to the log. Throws std::runtime_error when g_siocparameters is not set.
 void detectVariables();
+
+} // namespace sioc
 
 } // namespace brg

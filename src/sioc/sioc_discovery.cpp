@@ -53,7 +53,7 @@ void gf_validateSiocParameters(SiocParameters& parameters, std::string_view sour
     throw UserErrorException(17, script + " has no .ssi or .lst extension");
 }
 
-std::shared_ptr<const SiocParameters> getSiocParameters()
+std::shared_ptr<const SiocParameters> sioc::getSiocParameters()
 {
     std::optional<SiocParameters> cfg = gf_readCfgSiocKeys();
     if (cfg && cfg->host && cfg->port && cfg->script)

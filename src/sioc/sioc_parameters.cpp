@@ -6,7 +6,7 @@ namespace brg {
 
 std::atomic<std::shared_ptr<const SiocParameters>> g_siocparameters;
 
-std::string describeSiocParameters(const SiocParameters& parameters)
+std::string sioc::describeSiocParameters(const SiocParameters& parameters)
 {
     std::string text;
     if (parameters.host)

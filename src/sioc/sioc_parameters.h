@@ -22,8 +22,12 @@ struct SiocParameters {
     std::optional<std::string> rejectedPort;
 };
 
+namespace sioc {
+
 // " KEY=value\n" for each present entry, in the order host, port, script.
 std::string describeSiocParameters(const SiocParameters& parameters);
+
+} // namespace sioc
 
 // Set once by the start-up thread; the window reads it while painting, so it is atomic.
 extern std::atomic<std::shared_ptr<const SiocParameters>> g_siocparameters;

@@ -23,7 +23,7 @@ void lf_readPort(const CfgFile& file, const char* source, SiocParameters& parame
         return;
     std::int32_t port = -1;
     try {
-        port = str2int32(*text);
+        port = base::str2int32(*text);
     } catch (const std::invalid_argument&) {
     }
     if (port > 0 && port <= std::numeric_limits<std::uint16_t>::max()) {

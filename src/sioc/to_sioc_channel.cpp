@@ -30,17 +30,17 @@ void ToSiocChannel::sendInicio(const std::set<std::uint32_t>& numbers)
 
 void ToSiocChannel::flushElement(const ChannelElement& element)
 {
-    fmt::format_to(std::back_inserter(respBuffer), "{}={}:", element.number, element.value);
-    if (respBuffer.size() > kBatchLimit)
+    fmt::format_to(std::back_inserter(m_respBuffer), "{}={}:", element.number, element.value);
+    if (m_respBuffer.size() > kBatchLimit)
         flush();
 }
 
 void ToSiocChannel::flush()
 {
-    if (respBuffer.empty())
+    if (m_respBuffer.empty())
         return;
-    sendLine("Arn.Resp:", respBuffer);
-    respBuffer.clear();
+    sendLine("Arn.Resp:", m_respBuffer);
+    m_respBuffer.clear();
 }
 
 void ToSiocChannel::sendExit()

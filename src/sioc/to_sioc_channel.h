@@ -27,7 +27,7 @@ protected:
 private:
     void sendLine(const char* header, const std::string& payload);
 
-    std::string respBuffer; // pending "Arn.Resp:" payload; touched only inside a drain
+    std::string m_respBuffer; // pending "Arn.Resp:" payload; touched only inside a drain
 };
 
 } // namespace brg

@@ -68,7 +68,7 @@ std::string gf_catalogueReference()
             type += fmt::format(" ({})", lf_condition(row.only));
         std::string psxCode = var.psxCodeText();
         if (psxCode.empty())
-            psxCode = psxName(row.number);
+            psxCode = gf_psxName(row.number);
         text += fmt::format("| {} | {} | {} | {} | {} |\n", row.number, lf_cell(row.name), type,
                             lf_cell(var.description()), psxCode);
     }

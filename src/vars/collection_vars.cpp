@@ -44,11 +44,11 @@ void GuardedCollectionVar::setValue(std::int32_t v)
 void GuardedCollectionVar::setItem(std::uint32_t index, std::int32_t v)
 {
     std::lock_guard lock(m_mutex);
-    items.at(index) = v;
+    m_items.at(index) = v;
     compose();
 }
 
-std::string GuardedCollectionVar::joinedItems() const { return fmt::format("{}", fmt::join(items, ";")); }
+std::string GuardedCollectionVar::joinedItems() const { return fmt::format("{}", fmt::join(m_items, ";")); }
 
 void QsListVar::compose()
 {
@@ -59,15 +59,15 @@ void QsListVar::compose()
 void QsQueuedListVar::compose()
 {
     std::string text = joinedItems();
-    std::fill(items.begin(), items.end(), 0); // the knob steps are sent once
+    std::fill(m_items.begin(), m_items.end(), 0); // the knob steps are sent once
     g_psxStringQueue.push({number, std::move(text)});
 }
 
 void QsTripletVar::compose()
 {
-    const bool largeStep = items[1] != 0;
-    std::string text = largeStep ? fmt::format("0;{};0", items[0]) : fmt::format("0;0;{}", items[0]);
-    items[0] = 0;
+    const bool largeStep = m_items[1] != 0;
+    std::string text = largeStep ? fmt::format("0;{};0", m_items[0]) : fmt::format("0;0;{}", m_items[0]);
+    m_items[0] = 0;
     g_psxStringQueue.push({number, std::move(text)});
 }
 
@@ -75,15 +75,15 @@ void QsLetterVar::compose()
 {
     std::string text = g_qsStrings.get(number);
     // Until PSX has sent the text, characters beyond it are left to PSX.
-    const std::size_t count = std::min<std::size_t>(items.size(), text.size());
+    const std::size_t count = std::min<std::size_t>(m_items.size(), text.size());
     for (std::size_t i = 0; i < count; ++i) {
         char& c = text[i];
         if (c == 'x' || c == 'R')
             continue;
-        if (items[i] == 1) {
+        if (m_items[i] == 1) {
             if (c == 'n' || c == 'y' || c == 'b')
                 c = static_cast<char>(c - 'a' + 'A');
-        } else if (items[i] == 0) {
+        } else if (m_items[i] == 0) {
             if (c == 'N' || c == 'Y' || c == 'B')
                 c = static_cast<char>(c - 'A' + 'a');
         }
@@ -94,33 +94,33 @@ void QsLetterVar::compose()
 
 void FltControlsVar::compose()
 {
-    for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
         const std::int32_t field = g_decoded.qs120Fields[i];
         if (field != kNoFieldValue)
-            items[i] = field;
+            m_items[i] = field;
     }
     QsListVar::compose();
 }
 
 void BrakesVar::compose()
 {
-    for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
         const std::int32_t field = g_decoded.qs357Fields[i];
         if (field != kNoFieldValue)
-            items[i] = field;
+            m_items[i] = field;
     }
     QsListVar::compose();
 }
 
 void WxPushVar::compose()
 {
-    std::string text = lf_wxModePrefix(items[0]);
-    text += lf_letter(items[1], 'g');
-    text += lf_letter(items[2], 'a');
-    text += lf_letter(items[3], 'r');
-    text += lf_letter(items[4], 'e');
-    text += lf_wxModePrefix(items[5]);
-    text += lf_letter(items[6], 'g');
+    std::string text = lf_wxModePrefix(m_items[0]);
+    text += lf_letter(m_items[1], 'g');
+    text += lf_letter(m_items[2], 'a');
+    text += lf_letter(m_items[3], 'r');
+    text += lf_letter(m_items[4], 'e');
+    text += lf_wxModePrefix(m_items[5]);
+    text += lf_letter(m_items[6], 'g');
     g_qsStrings.set(number, std::move(text));
     sendQsString();
 }
@@ -128,20 +128,20 @@ void WxPushVar::compose()
 void WxTurnVar::compose()
 {
     // The gain positions count from 0; PSX centres them on 0.
-    g_qsStrings.set(number, fmt::format("{};{};{};{}", items[0], items[1] - 6, items[2], items[3] - 6));
+    g_qsStrings.set(number, fmt::format("{};{};{};{}", m_items[0], m_items[1] - 6, m_items[2], m_items[3] - 6));
     sendQsString();
 }
 
 void QhBitsVar::compose()
 {
-    std::int32_t bits = (items[0] == 1 ? 1 : 0) + (items[5] == 1 ? 32 : 0);
-    if (items[7] == 1)
+    std::int32_t bits = (m_items[0] == 1 ? 1 : 0) + (m_items[5] == 1 ? 32 : 0);
+    if (m_items[7] == 1)
         bits += 128;
-    else if (items[8] == 1)
+    else if (m_items[8] == 1)
         bits += 256;
-    else if (items[9] == 1)
+    else if (m_items[9] == 1)
         bits += 512;
-    else if (items[10] == 1)
+    else if (m_items[10] == 1)
         bits += 1024;
     value = bits;
     gf_queueForPsx(number, value);
@@ -149,13 +149,13 @@ void QhBitsVar::compose()
 
 void QhTwoPushVar::compose()
 {
-    if (items[0] == 1) {
+    if (m_items[0] == 1) {
         value = 1;
-        items[0] = 0;
+        m_items[0] = 0;
     }
-    if (items[1] == 1) {
+    if (m_items[1] == 1) {
         value += 2;
-        items[1] = 0;
+        m_items[1] = 0;
     }
     gf_queueForPsx(number, value);
     value = 0;
@@ -164,11 +164,11 @@ void QhTwoPushVar::compose()
 void QhTwoStateVar::compose()
 {
     std::int32_t state = 0;
-    if (items[0] == 1) {
+    if (m_items[0] == 1) {
         state = 1;
-        items[0] = 0; // the push button part is a single press
+        m_items[0] = 0; // the push button part is a single press
     }
-    if (items[1] == 1)
+    if (m_items[1] == 1)
         state += 2;
     value = state;
     gf_queueForPsx(number, value);
@@ -176,25 +176,25 @@ void QhTwoStateVar::compose()
 
 void QhPlus8Var::compose()
 {
-    value = items[0] + (items[1] == 1 ? 8 : 0);
+    value = m_items[0] + (m_items[1] == 1 ? 8 : 0);
     gf_queueForPsx(number, value);
 }
 
 void QhFirstItemVar::compose()
 {
-    value = items[0];
+    value = m_items[0];
     gf_queueForPsx(number, value);
 }
 
 void QhThreeWayVar::compose()
 {
-    value = items[0] == 1 ? -1 : (items[1] == 1 ? 1 : 0);
+    value = m_items[0] == 1 ? -1 : (m_items[1] == 1 ? 1 : 0);
     gf_queueForPsx(number, value);
 }
 
 void QhThreeWay25Var::compose()
 {
-    value = items[0] == 1 ? 2 : (items[1] == 1 ? 0 : 5);
+    value = m_items[0] == 1 ? 2 : (m_items[1] == 1 ? 0 : 5);
     gf_queueForPsx(number, value);
 }
 

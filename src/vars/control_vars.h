@@ -87,7 +87,7 @@ public:
         : ControlVar(std::move(name), number), psxCode(psxCode) {}
     void sendToPsx() override;
     void sendValueToPsx(std::int32_t v) override;
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t psxCode;
 };

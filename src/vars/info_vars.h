@@ -26,7 +26,7 @@ public:
     LinkedForwardVar(std::string name, std::uint32_t number, std::uint32_t psxCode)
         : ForwardedInfoVar(std::move(name), number), psxCode(psxCode) {}
     std::string description() const override { return "Qcode value"; }
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t psxCode;
 };
@@ -37,7 +37,7 @@ public:
     SwitchEchoVar(std::string name, std::uint32_t number, std::uint32_t psxCode)
         : ForwardedInfoVar(std::move(name), number), psxCode(psxCode) {}
     std::string description() const override { return "Qh value (Virtual Switch position)"; }
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t psxCode;
 };
@@ -143,7 +143,7 @@ public:
     {
         return "BCD4 (trailing A's possible, such as 1AAA; ---- means PASS)";
     }
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t psxCode;
 };
@@ -154,7 +154,7 @@ public:
     FlagVar(std::string name, std::uint32_t psxCode) : PolledInfoVar(std::move(name), kNumber), psxCode(psxCode) {}
     void refresh() override;
     std::string description() const override { return "integer: 0/1"; }
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t psxCode;
 };
@@ -166,7 +166,7 @@ public:
         : PolledInfoVar(std::move(name), number), powerCode(powerCode), psxCode(psxCode) {}
     void refresh() override;
     std::string description() const override;
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t powerCode;
     const std::uint32_t psxCode;
@@ -183,7 +183,7 @@ public:
         : PolledInfoVar(std::move(name), number), powerCode(powerCode), psxCode(psxCode) {}
     void refresh() override;
     std::string description() const override { return "BCD4 (for ET & Chrono) + b 16 (DP)"; }
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t powerCode;
     const std::uint32_t psxCode;
@@ -197,7 +197,7 @@ public:
         : PolledInfoVar(std::move(name), number), psxCode(psxCode), modeCode(modeCode), powerCode(powerCode) {}
     void refresh() override;
     std::string description() const override { return "VHF: BCD6 + b 24(DP), HF: BCD6b + b 25(DP)"; }
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t psxCode;
     const std::uint32_t modeCode;
@@ -211,7 +211,7 @@ public:
         : PolledInfoVar(std::move(name), number), side(side), psxCode(psxCode) {}
     void refresh() override;
     std::string description() const override { return psxCode == 2102 ? "0..99" : "b 0"; }
-    std::string psxCodeText() const override { return psxName(psxCode); }
+    std::string psxCodeText() const override { return gf_psxName(psxCode); }
 
     const std::uint32_t side; // 0 left, 1 centre, 2 right
     const std::uint32_t psxCode;

@@ -13,7 +13,7 @@ public:
     LightVar(std::string name, std::uint32_t number, std::uint32_t source)
         : PolledInfoVar(std::move(name), number), source(source) {}
     void refresh() final;
-    std::string psxCodeText() const override { return source == number ? std::string() : psxName(source); }
+    std::string psxCodeText() const override { return source == number ? std::string() : gf_psxName(source); }
 
     const std::uint32_t source;
 

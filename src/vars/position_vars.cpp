@@ -11,7 +11,7 @@ namespace brg {
 
 void PositionVar::initialise()
 {
-    const std::shared_ptr<Var> var = getVar(Qcode{base});
+    const std::shared_ptr<Var> var = vars::getVar(Qcode{base});
     if (!var)
         throw UserErrorException(100, fmt::format("Controlling_object {} is not present", base));
     m_controller = std::dynamic_pointer_cast<CollectionVar>(var);

@@ -16,7 +16,7 @@ public:
         : ControlVar(std::move(name), number), base(base), position(position) {}
     // Binds the collection; it must be in the pool by now (UserErrorException 100 otherwise).
     void initialise() override;
-    std::string psxCodeText() const override { return psxName(base); }
+    std::string psxCodeText() const override { return gf_psxName(base); }
 
     const std::uint32_t base;
     const std::uint32_t position;

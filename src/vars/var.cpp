@@ -20,7 +20,7 @@ void gf_queueForPsx(std::uint32_t number, std::int32_t value) { g_toPsx.load()(n
 
 void gf_queueForSioc(std::uint32_t number, std::int32_t value) { g_toSioc.load()(number, value); }
 
-std::string psxName(std::uint32_t number)
+std::string gf_psxName(std::uint32_t number)
 {
     if (number < 1000)
         return fmt::format("Qs{}", number);
@@ -31,11 +31,11 @@ std::string psxName(std::uint32_t number)
     return {};
 }
 
-std::string CollectionVar::description() const { return fmt::format("Collection of {}...", items.size()); }
+std::string CollectionVar::description() const { return fmt::format("Collection of {}...", m_items.size()); }
 
 void CollectionVar::setItem(std::uint32_t index, std::int32_t v)
 {
-    items.at(index) = v;
+    m_items.at(index) = v;
     sendToPsx();
 }
 

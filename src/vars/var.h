@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kQsCount = 562;   // Qs texts 0 to 561
 inline constexpr std::int32_t kInfoVarStartValue = 373737;
 
 // "Qs12", "Qh45", "Qi7", or "" from 3000 on.
-std::string psxName(std::uint32_t number);
+std::string gf_psxName(std::uint32_t number);
 
 // Queue a (number, value) pair on the PSX or the SIOC sending channel. The channels sit above
 // this folder, so the process state hands in the two queues once, at start.
@@ -74,16 +74,16 @@ public:
 class CollectionVar : public ControlVar {
 public:
     CollectionVar(std::string name, std::uint32_t number, std::uint32_t itemCount)
-        : ControlVar(std::move(name), number), items(itemCount, 0) {}
+        : ControlVar(std::move(name), number), m_items(itemCount, 0) {}
 
     std::string description() const override;
     // Stores v as item `index` (below the item count), then sends to PSX.
     virtual void setItem(std::uint32_t index, std::int32_t v);
 
-    std::uint32_t itemCount() const { return static_cast<std::uint32_t>(items.size()); }
+    std::uint32_t itemCount() const { return static_cast<std::uint32_t>(m_items.size()); }
 
 protected:
-    std::vector<std::int32_t> items;
+    std::vector<std::int32_t> m_items;
 };
 
 // A variable computed from PSX values and written to SIOC.

@@ -65,7 +65,7 @@ void VarPoolImpl::selectVariables(const std::set<std::uint32_t>& scriptNumbers)
         psxNumbers.insert(number);
 }
 
-std::shared_ptr<Var> getVar(Qcode code)
+std::shared_ptr<Var> vars::getVar(Qcode code)
 {
     const std::shared_ptr<VarPoolImpl> pool = g_varPool;
     return pool ? pool->find(static_cast<std::uint32_t>(code)) : nullptr;

@@ -60,7 +60,11 @@ private:
 // The builders of the full catalogue; the pool's default.
 VarPoolImpl::Builders gf_catalogueBuilders();
 
+namespace vars {
+
 // The pool's variable with that number; empty if there is none or the pool is gone.
 std::shared_ptr<Var> getVar(Qcode code);
+
+} // namespace vars
 
 } // namespace brg

@@ -43,17 +43,17 @@ protected:
     }
     static void notifySioc(std::uint16_t event, std::uint16_t error = 0)
     {
-        notify(kMsgSiocSocket, ToSIOCClient->socketHandle(), event, error);
+        notify(kMsgSiocSocket, g_ToSIOCClient->socketHandle(), event, error);
     }
     static void notifyPsx(std::uint16_t event, std::uint16_t error = 0)
     {
-        notify(kMsgPsxSocket, ToPSXClient->socketHandle(), event, error);
+        notify(kMsgPsxSocket, g_ToPSXClient->socketHandle(), event, error);
     }
     // Both connections up, as the worker sees them.
     void connectBoth()
     {
-        lf_connectSIOC();
-        lf_connectPSX();
+        gf_connectSIOC();
+        gf_connectPSX();
         for (auto* notifyOne : {&notifySioc, &notifyPsx}) {
             notifyOne(kFdConnect, 0);
             notifyOne(kFdWrite, 0);
@@ -70,8 +70,8 @@ class WorkerStartTest : public BridgeEngineTest, public ::testing::WithParamInte
 TEST_P(WorkerStartTest, WorkerStartsOnceWhenTheSecondServerTakesData)
 {
     const bool siocFirst = GetParam();
-    lf_connectSIOC();
-    lf_connectPSX();
+    gf_connectSIOC();
+    gf_connectPSX();
     auto first = siocFirst ? &notifySioc : &notifyPsx;
     auto second = siocFirst ? &notifyPsx : &notifySioc;
 
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(EitherOrder, WorkerStartTest, ::testing::Bool());
 
 TEST_F(BridgeEngineTest, AFailedAttemptIsLoggedAndRetriedASecondAfterItStarted)
 {
-    lf_connectPSX();
+    gf_connectPSX();
     clock->advance(10ms);
     refusePsx();
     EXPECT_TRUE(contains(log(), "\n19: ToPSX not detected (connection refused)\n\n")) << log();
@@ -109,7 +109,7 @@ TEST_F(BridgeEngineTest, AFailedAttemptIsLoggedAndRetriedASecondAfterItStarted)
 
     gf_handleSocketMessage(kMsgPsxSocket, 0, 0);
     EXPECT_EQ(sockets->created, 2); // a fresh socket for the new attempt
-    EXPECT_TRUE(ToPSXClient->active());
+    EXPECT_TRUE(g_ToPSXClient->active());
 
     // An attempt that took longer than the pause is retried at once.
     clock->advance(21s);
@@ -120,7 +120,7 @@ TEST_F(BridgeEngineTest, AFailedAttemptIsLoggedAndRetriedASecondAfterItStarted)
 
 TEST_F(BridgeEngineTest, NoAttemptAfterTheUserClosed)
 {
-    lf_connectPSX();
+    gf_connectPSX();
     refusePsx();
     g_closing = true;
     clock->advance(1s);
@@ -134,7 +134,7 @@ TEST_F(BridgeEngineTest, NoAttemptAfterTheUserClosed)
 
 TEST_F(BridgeEngineTest, RetryThatFailsAtOnceStaysInTheHandlerAndIsPacedAgain)
 {
-    lf_connectPSX();
+    gf_connectPSX();
     refusePsx();
     clock->advance(1s);
     sockets->script->connectError = 10049;
@@ -148,8 +148,8 @@ TEST_F(BridgeEngineTest, RetryThatFailsAtOnceStaysInTheHandlerAndIsPacedAgain)
 
 TEST_F(BridgeEngineTest, LateNotificationOfAReplacedSocketIsIgnored)
 {
-    lf_connectPSX();
-    const std::uintptr_t oldSocket = ToPSXClient->socketHandle();
+    gf_connectPSX();
+    const std::uintptr_t oldSocket = g_ToPSXClient->socketHandle();
     refusePsx();
     clock->advance(1s);
     gf_handleSocketMessage(kMsgPsxSocket, 0, 0);
@@ -181,7 +181,7 @@ class ServerEndTest : public BridgeEngineTest, public ::testing::WithParamInterf
 TEST_P(ServerEndTest, EndsTheRunAndSaysGoodbyeToTheOtherServerOnly)
 {
     const ServerEnd& c = GetParam();
-    FromPSXClient = std::make_shared<ExitingFromPsx>();
+    g_FromPSXClient = std::make_shared<ExitingFromPsx>();
     connectBoth();
     g_processing = true;
     sockets->script->sent.clear();
@@ -197,7 +197,7 @@ TEST_P(ServerEndTest, EndsTheRunAndSaysGoodbyeToTheOtherServerOnly)
     EXPECT_EQ(sockets->script->sent, c.goodbye);
     if (c.lost) {
         EXPECT_FALSE(c.psx ? g_psxConnected : g_siocConnected);
-        EXPECT_FALSE(c.psx ? ToPSXClient->active() : ToSIOCClient->active());
+        EXPECT_FALSE(c.psx ? g_ToPSXClient->active() : g_ToSIOCClient->active());
         EXPECT_FALSE(c.psx ? display->psxConnected() : display->siocConnected());
         EXPECT_TRUE(c.psx ? display->siocConnected() : display->psxConnected());
     }
@@ -238,7 +238,7 @@ TEST_P(ReconnectTest, ALostServerIsRetriedAndBroughtBackInStepWhileTheRunGoesOn)
     sockets->script->sent.clear();
 
     notifyLost(kFdClose, 10054);
-    gf_connectionLost(ConnectionLostError(psx ? static_cast<TcpClient&>(*ToPSXClient) : *ToSIOCClient, "reported again"));
+    gf_connectionLost(ConnectionLostError(psx ? static_cast<TcpClient&>(*g_ToPSXClient) : *g_ToSIOCClient, "reported again"));
     EXPECT_TRUE(g_processing);
     EXPECT_TRUE(g_exitPending);
     EXPECT_EQ(sockets->script->sent, "");

@@ -62,8 +62,8 @@ protected:
     // Both sending clients with a connection attempt under way, as after connectToServer.
     void activateClients()
     {
-        ToPSXClient->connectToServer(window, "127.0.0.1", 10747, kMsgPsxSocket, FromPSXClient);
-        ToSIOCClient->connectToServer(window, "127.0.0.1", 8092, kMsgSiocSocket, FromSIOCClient);
+        g_ToPSXClient->connectToServer(window, "127.0.0.1", 10747, kMsgPsxSocket, g_FromPSXClient);
+        g_ToSIOCClient->connectToServer(window, "127.0.0.1", 8092, kMsgSiocSocket, g_FromSIOCClient);
     }
 
     // Every log line is flushed at once, so the file can be read while it is open.

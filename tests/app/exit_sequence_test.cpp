@@ -49,7 +49,7 @@ TEST_P(ExitReasonTest, GoodbyesAndPausesFollowTheReason)
     g_psxConnected = row.psx;
     g_siocConnected = row.sioc;
     g_log.setTrace(Trace::SiocOut, row.siocTrace);
-    lf_exit(row.reason);
+    gf_exit(row.reason);
 
     EXPECT_EQ(clock->sleeps(), row.sleeps);
     EXPECT_EQ(sentAtSleep, row.sentAtSleep);
@@ -75,9 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ExitSequenceTest, RunsOnceOnlyWhateverComesLater)
 {
-    lf_exit(E_IOCP_FIN);
+    gf_exit(E_IOCP_FIN);
     g_psxConnected = g_siocConnected = g_processing = true;
-    lf_exit(E_USER_CLOSE);
+    gf_exit(E_USER_CLOSE);
 
     EXPECT_TRUE(g_processing);
     EXPECT_EQ(sockets->script->sent, "");
@@ -90,7 +90,7 @@ TEST_F(ExitSequenceTest, AFailingGoodbyeIsLoggedAndTheSequenceGoesOn)
     g_psxConnected = g_siocConnected = true;
     sockets->script->sendLimits = {-1}; // PSX's send fails, SIOC's goes out
     sockets->script->sendError = 10054;
-    lf_exit(E_USER_CLOSE);
+    gf_exit(E_USER_CLOSE);
 
     EXPECT_EQ(sockets->script->sent, "Arn.Fin:\r\n");
     EXPECT_EQ(clock->sleeps(), Sleeps{100ms}); // no pause after the failed send
@@ -102,11 +102,11 @@ TEST_F(ExitSequenceTest, AFailingGoodbyeIsLoggedAndTheSequenceGoesOn)
 TEST_F(ExitSequenceTest, NothingIsPostedWithoutAWindowAndASystemErrorStopsTheLoop)
 {
     g_mainWindow = nullptr;
-    lf_exit(E_MAIN_LOOP_EXIT);
+    gf_exit(E_MAIN_LOOP_EXIT);
     EXPECT_TRUE(window.posted.empty());
 
     g_processing = true;
-    lf_reportSystemError(std::runtime_error("FromPSX receive: 10054 Connection reset by peer"));
+    gf_reportSystemError(std::runtime_error("FromPSX receive: 10054 Connection reset by peer"));
     EXPECT_FALSE(g_processing);
     EXPECT_TRUE(contains(log(), "\nSystem Error: FromPSX receive: 10054 Connection reset by peer\n\n"));
 }

@@ -64,7 +64,7 @@ TEST_F(StartUpTest, FinalStopInCduModeLeavesItFirstAndWaitsLonger)
 TEST_F(StartUpTest, AMissingScriptStopsStartUpBeforeAnyConnection)
 {
     writeFile("Talvesync.cfg", "IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port=8092\nCONFIG_FILE=missing.ssi\n");
-    EXPECT_FALSE(lf_startUp_as_Thread());
+    EXPECT_FALSE(gf_startUp_as_Thread());
     EXPECT_EQ(display->errorText(), "16: missing.ssi not found\n");
     EXPECT_EQ(sockets->created, 0);
 }

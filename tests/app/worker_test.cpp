@@ -65,10 +65,10 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        FromSIOCClient = std::make_shared<RecordingFrom<FromSiocChannel>>(applied);
-        FromPSXClient = std::make_shared<RecordingFrom<FromPsxChannel>>(applied);
+        g_FromSIOCClient = std::make_shared<RecordingFrom<FromSiocChannel>>(applied);
+        g_FromPSXClient = std::make_shared<RecordingFrom<FromPsxChannel>>(applied);
         toPsx = std::make_shared<RecordingToPsx>();
-        ToPSXClient = toPsx;
+        g_ToPSXClient = toPsx;
     }
     // Runs the processing loop on this thread for `cycles` cycles.
     void runCycles(std::uint64_t cycles)
@@ -77,7 +77,7 @@ protected:
             if (g_cycle >= cycles)
                 g_processing = false;
         };
-        lf_processInput();
+        gf_processInput();
     }
 
     std::vector<Applied> applied;
@@ -88,7 +88,7 @@ TEST_F(WorkerTest, LoopDoesNotStartAfterAnExitDuringSynchronisation)
 {
     g_exitPending = false;
     g_psxValueQueue.push({1045u, 1});
-    lf_processInput();
+    gf_processInput();
     EXPECT_EQ(g_cycle, 0u);
     EXPECT_TRUE(toPsx->flushed.empty());
     EXPECT_FALSE(contains(log(), "Exiting:"));
@@ -110,7 +110,7 @@ TEST_F(WorkerTest, ElementListGoesWholeNewestFirstValuesAndTextsOnePerCycle)
         if (g_cycle >= 4)
             g_processing = false;
     };
-    lf_processInput();
+    gf_processInput();
 
     using Flushed = std::vector<std::pair<std::uint64_t, ChannelElement>>;
     EXPECT_EQ(toPsx->flushed, (Flushed{{1, {3003, -1}}, {1, {3002, -1}}, {1, {3001, -1}}, {1, {1045, 0}}, {1, {12, 0}},
@@ -142,14 +142,14 @@ TEST_F(WorkerTest, InfoVariablesAndCduScreenFollowEveryFourthCycle)
 
 TEST_F(WorkerTest, SynchronisingWaitsASecondThenAppliesSiocBeforePsxAndReleasesThePool)
 {
-    FromPSXClient->pushElement({1045, 1});
-    FromSIOCClient->pushElement({45, 1});
+    g_FromPSXClient->pushElement({1045, 1});
+    g_FromSIOCClient->pushElement({45, 1});
     clock->onSleep = [this](std::chrono::milliseconds) {
         // Values arriving during the wait are applied too.
-        FromSIOCClient->pushElement({46, 2});
+        g_FromSIOCClient->pushElement({46, 2});
         EXPECT_TRUE(applied.empty());
     };
-    lf_synchronise();
+    gf_synchronise();
 
     EXPECT_EQ(clock->sleeps(), std::vector<std::chrono::milliseconds>{1000ms});
     EXPECT_EQ(applied, (std::vector<Applied>{{"FromSIOC", {45, 1}}, {"FromSIOC", {46, 2}}, {"FromPSX", {1045, 1}}}));
@@ -165,13 +165,13 @@ TEST_F(WorkerTest, AFailureInVariableCodeEndsTheRunWithTheExitSequenceAndKeepsTh
     auto info = std::make_shared<CountingInfoVar>();
     info->fail = true;
     g_infoVars.push_back(info);
-    ToPSXClient = std::make_shared<ToPsxChannel>();
+    g_ToPSXClient = std::make_shared<ToPsxChannel>();
     activateClients();
     g_psxConnected = true;
     g_siocConnected = true;
     g_cduMode = true;
     display->setStatus("connecting to PSX ...");
-    lf_syncAndProcess_as_Thread();
+    gf_syncAndProcess_as_Thread();
 
     EXPECT_EQ(g_cycle, 4u);
     // Before processing the status was cleared and the CDU screen shown.
@@ -190,10 +190,10 @@ TEST_F(WorkerTest, AFailureInVariableCodeEndsTheRunWithTheExitSequenceAndKeepsTh
 
 TEST_F(WorkerTest, AFailureWhileSynchronisingAlsoEndsTheRun)
 {
-    FromPSXClient = std::make_shared<FailingFromPsx>();
-    FromPSXClient->pushElement({1045u, 1});
+    g_FromPSXClient = std::make_shared<FailingFromPsx>();
+    g_FromPSXClient->pushElement({1045u, 1});
     g_psxConnected = true;
-    lf_syncAndProcess_as_Thread();
+    gf_syncAndProcess_as_Thread();
 
     EXPECT_TRUE(g_runFailed);
     EXPECT_EQ(g_cycle, 0u);
@@ -204,7 +204,7 @@ TEST_F(WorkerTest, AFailureWhileSynchronisingAlsoEndsTheRun)
 // A send that fails on the worker ends the run like the server's close: only the other one is told.
 TEST_F(WorkerTest, AFailedSendToPsxEndsTheRunLikePsxClosing)
 {
-    ToPSXClient = std::make_shared<ToPsxChannel>();
+    g_ToPSXClient = std::make_shared<ToPsxChannel>();
     activateClients();
     g_psxConnected = true;
     g_siocConnected = true;
@@ -216,7 +216,7 @@ TEST_F(WorkerTest, AFailedSendToPsxEndsTheRunLikePsxClosing)
     EXPECT_EQ(g_cycle, 1u);
     EXPECT_FALSE(g_runFailed);
     EXPECT_FALSE(g_psxConnected);
-    EXPECT_FALSE(ToPSXClient->active());
+    EXPECT_FALSE(g_ToPSXClient->active());
     EXPECT_EQ(sockets->script->sent, "Arn.Fin:\r\n");
     const std::string text = log();
     EXPECT_TRUE(contains(text, "\nToPSX sendData 10054 Connection reset by peer\nExiting: E_PSX_CLOSE\n")) << text;

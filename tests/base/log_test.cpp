@@ -55,11 +55,11 @@ TEST_F(LogTest, WritesAreDroppedWhileClosedAndEveryLineIsFlushed)
 
 TEST(VersionParse, DottedJsonAndInvalid)
 {
-    EXPECT_EQ(parseVersion("3.46.0"), (Version{3, 46, 0}));
-    EXPECT_EQ(parseVersion("4x1y22"), (Version{4, 1, 22}));
-    EXPECT_EQ(parseVersion(R"({"major": 3, "minor": 47, "patch": 1})"), (Version{3, 47, 1}));
-    EXPECT_ANY_THROW(parseVersion("3.46"));
-    EXPECT_ANY_THROW(parseVersion(R"({"major": "3", "minor": 47, "patch": 1})"));
+    EXPECT_EQ(base::parseVersion("3.46.0"), (Version{3, 46, 0}));
+    EXPECT_EQ(base::parseVersion("4x1y22"), (Version{4, 1, 22}));
+    EXPECT_EQ(base::parseVersion(R"({"major": 3, "minor": 47, "patch": 1})"), (Version{3, 47, 1}));
+    EXPECT_ANY_THROW(base::parseVersion("3.46"));
+    EXPECT_ANY_THROW(base::parseVersion(R"({"major": "3", "minor": 47, "patch": 1})"));
 }
 
 } // namespace

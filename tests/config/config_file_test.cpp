@@ -59,7 +59,7 @@ TEST_F(ConfigFileTest, LookupTakesTheFirstMatchingLine)
     EXPECT_EQ(gf_cfgLookup(CfgPattern::IPv4, "IOCP_HOSTADDRESS"), "10.0.0.2");
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "CONFIG_FILE"), "\xEF\xBB\xBF.ssi");
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "PSX_HOSTADDRESS"), std::nullopt);
-    setCfgParam("MAIN_WINDOW_X", "350");
+    cfg::setCfgParam("MAIN_WINDOW_X", "350");
     EXPECT_EQ(readFile("Talvesync.cfg"), "; IOCP_port=1\nCONFIG_FILE=\xEF\xBB\xBF.ssi\nIOCP_HOSTADDRESS=10.0.0.2\n"
                                          "IOCP_port = 80x\nIOCP_port=8093\nMAIN_WINDOW_X=350\niocp_PORT = 8092\n");
 }
@@ -76,9 +76,9 @@ TEST_F(ConfigFileTest, SaveReplacesTheKeysLineSortsAndDropsRepeatedLines)
     // Only the first line of the key (exact case) is replaced; comments and blanks sort along; a key
     // without a line is appended before the sort.
     writeCfg("; window\n\nmain_window_y=1\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1\n");
-    setCfgParam("MAIN_WINDOW_Y", "-7");
+    cfg::setCfgParam("MAIN_WINDOW_Y", "-7");
     EXPECT_EQ(readFile("Talvesync.cfg"), "\n; window\nMAIN_WINDOW_Y=-7\nMAIN_WINDOW_Y=6\nmain_window_y=1\nz=1\n");
-    setCfgParam("CDU_X_OFFSET", "3");
+    cfg::setCfgParam("CDU_X_OFFSET", "3");
     EXPECT_EQ(readFile("Talvesync.cfg"), "\n; window\nCDU_X_OFFSET=3\nMAIN_WINDOW_Y=-7\nMAIN_WINDOW_Y=6\nmain_window_y=1\nz=1\n");
     EXPECT_FALSE(fs::exists("Talvesync.cfg.tmp"));
 }

@@ -19,7 +19,7 @@ protected:
             return VersionDocument{outcome, bytes};
         };
     }
-    void check(const std::string& document) { checkVersion(serve(VersionDocument::Outcome::Read, document), kUrl); }
+    void check(const std::string& document) { display::checkVersion(serve(VersionDocument::Outcome::Read, document), kUrl); }
 
     static constexpr const char* kUrl = "https://127.0.0.1:1/version.txt";
     std::string askedUrl;
@@ -74,14 +74,14 @@ TEST_F(VersionCheck, TheTitleAnnouncesOnlyANewerVersion)
 
 TEST_F(VersionCheck, FetchFailuresAreLoggedAndNothingIsAnnounced)
 {
-    checkVersion(serve(VersionDocument::Outcome::NoInternet), kUrl);
+    display::checkVersion(serve(VersionDocument::Outcome::NoInternet), kUrl);
     EXPECT_EQ(display->statusText(), "no internet access");
     EXPECT_NE(log().find("no internet access\nVersion file not found\n"), std::string::npos) << log();
 
-    checkVersion(serve(VersionDocument::Outcome::UrlNotOpened), kUrl);
+    display::checkVersion(serve(VersionDocument::Outcome::UrlNotOpened), kUrl);
     EXPECT_NE(log().find("hUrl=NULL\nVersion file not found\n"), std::string::npos) << log();
 
-    checkVersion(serve(VersionDocument::Outcome::ReadFailed), kUrl);
+    display::checkVersion(serve(VersionDocument::Outcome::ReadFailed), kUrl);
     EXPECT_NE(log().find("file https://127.0.0.1:1/version.txt not found?\nVersion file not found\n"), std::string::npos)
         << log();
 

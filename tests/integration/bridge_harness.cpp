@@ -56,7 +56,7 @@ void BridgeRun::TearDown()
     m_loopStopped.get_future().wait();
     // Ends a processing loop the test left running; does nothing after an exit.
     g_closing = true;
-    lf_exit(E_USER_CLOSE);
+    gf_exit(E_USER_CLOSE);
     // The worker is joined, and the sockets go while their loop still exists.
     gf_resetProcessState();
     m_loopReleased.set_value();
@@ -75,7 +75,7 @@ void BridgeRun::handle(std::uint32_t message, std::uintptr_t wParam, std::intptr
         break;
     case kMsgCloseRequest:
         g_closing = true;
-        lf_exit(E_USER_CLOSE);
+        gf_exit(E_USER_CLOSE);
         break;
     default:
         gf_handleSocketMessage(message, wParam, lParam);
@@ -85,9 +85,9 @@ void BridgeRun::handle(std::uint32_t message, std::uintptr_t wParam, std::intptr
 
 void BridgeRun::startConnecting()
 {
-    lf_initVariables();
-    lf_connectSIOC();
-    lf_connectPSX();
+    gf_initVariables();
+    gf_connectSIOC();
+    gf_connectPSX();
 }
 
 void BridgeRun::runBridge()

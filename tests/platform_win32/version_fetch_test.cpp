@@ -97,7 +97,7 @@ TEST_P(WinInetVersionCheck, ShowsNewVersionsAndOtherwiseLetsStartUpGoOn)
     OneShotHttpServer server(answer.response);
 
     const auto start = std::chrono::steady_clock::now();
-    checkVersion(gf_winInetFetch, server.url());
+    display::checkVersion(gf_winInetFetch, server.url());
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     std::cout << "[ measured ] " << answer.name << ": the check took " << took.count() << " ms\n";
 

@@ -1,4 +1,4 @@
-// The compound Qs texts, decoded through FromPSXClient as PSX sends them.
+// The compound Qs texts, decoded through g_FromPSXClient as PSX sends them.
 #include "psx/compound_decoders.h"
 #include "psx_test_support.h"
 #include "vars/decoded_values.h"
@@ -102,7 +102,7 @@ TEST_F(CompoundDecoders, CabinTemperaturesDecodeInPsxsPairFormAndInThePlainForm)
     const Elements pairs = queued();
     ASSERT_EQ(pairs.size(), 27u);
     EXPECT_EQ(pairs[1], (ChannelElement{4891, 78}));
-    FromPSXClient->flushQueue();
+    g_FromPSXClient->flushQueue();
     decode("Qs432=73;78;73;81;73;80;62;79;62;78;72;77;72;82;75;80;75;80;75;79;75;79;75;80;72;77;73;\r\n");
     EXPECT_EQ(queued(), pairs);
 }
@@ -127,7 +127,7 @@ TEST_F(CompoundDecoders, DecodedStatesForTheDisplays)
     decode("Qs106=121800;121950;137000;132940;118950;121800;22786;22607;23999;18701;100;100;0;5\n");
     EXPECT_FALSE(g_decoded.rcpField12Set[0]);
     EXPECT_TRUE(g_decoded.rcpField13Set[0]);
-    FromPSXClient->flushQueue();
+    g_FromPSXClient->flushQueue();
     // More fields than the panel has: the right panel's would run past 5688.
     decode("Qs108=1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20\n");
     EXPECT_EQ(queued().back(), (ChannelElement{5684, 14}));
@@ -141,17 +141,17 @@ TEST_F(CompoundDecoders, FieldParsers)
     for (const auto& [text, index] : std::vector<std::pair<const char*, std::int32_t>>{
              {"PA IN USE", 3}, {"_", -1}, {"", -1}, {"NO LABEL HERE", -1}, {"CR REST PILOT", 31},
              {"PRIORITY STA", 6}, {" M/D CREW REST ", 74}, {"PRIORTY PILOT", 31}})
-        EXPECT_EQ(callPanelIndex(text), index) << text; // the first label in table order wins
-    EXPECT_EQ(parseFrequency("118.3"), 118003);
-    EXPECT_EQ(parseFrequency("12.345"), 12345);
-    EXPECT_THROW(parseFrequency("118"), std::out_of_range);
-    EXPECT_THROW(parseFrequency("11a.300"), std::invalid_argument);
-    EXPECT_EQ(parseSingle("-inf"), -INFINITY);
-    EXPECT_EQ(parseSingle("INFINITY"), INFINITY);
-    EXPECT_EQ(parseSingle("1.5e2"), 150.0f);
-    EXPECT_TRUE(std::isnan(*parseSingle("NaN")));
+        EXPECT_EQ(psx::callPanelIndex(text), index) << text; // the first label in table order wins
+    EXPECT_EQ(psx::parseFrequency("118.3"), 118003);
+    EXPECT_EQ(psx::parseFrequency("12.345"), 12345);
+    EXPECT_THROW(psx::parseFrequency("118"), std::out_of_range);
+    EXPECT_THROW(psx::parseFrequency("11a.300"), std::invalid_argument);
+    EXPECT_EQ(psx::parseSingle("-inf"), -INFINITY);
+    EXPECT_EQ(psx::parseSingle("INFINITY"), INFINITY);
+    EXPECT_EQ(psx::parseSingle("1.5e2"), 150.0f);
+    EXPECT_TRUE(std::isnan(*psx::parseSingle("NaN")));
     for (const char* bad : {" 1", "1 ", "", "0x10", "1e50", "+3"})
-        EXPECT_EQ(parseSingle(bad), std::nullopt) << bad;
+        EXPECT_EQ(psx::parseSingle(bad), std::nullopt) << bad;
 }
 
 TEST_F(CompoundDecoders, AutothrottleModeHandsTheLeversBackWhenItLetsGo)
@@ -159,12 +159,12 @@ TEST_F(CompoundDecoders, AutothrottleModeHandsTheLeversBackWhenItLetsGo)
     bind({436, 3434, 4735, 4738, 4739});
     openLog();
     decode("Qs434=21;0;0\n");
-    EXPECT_EQ(FromPSXClient->qs436Mode(), 0u);
+    EXPECT_EQ(g_FromPSXClient->qs436Mode(), 0u);
     decode("Qs436=50;50;50;50\n"); // autothrottle not moving the levers: Var 436 answers
     EXPECT_EQ(var(436).sends, 1);
     EXPECT_THAT(var(4735).values, IsEmpty());
     decode("Qs434=1;0;0\n");
-    EXPECT_EQ(FromPSXClient->qs436Mode(), 1u);
+    EXPECT_EQ(g_FromPSXClient->qs436Mode(), 1u);
     decode("Qs436=50;50;50;50\n"); // first change of trend only primes
     decode("Qs436=100;100;100;100\n");
     EXPECT_THAT(var(4735).values, ElementsAre(50, 100));
@@ -172,10 +172,10 @@ TEST_F(CompoundDecoders, AutothrottleModeHandsTheLeversBackWhenItLetsGo)
     EXPECT_THAT(var(4739).values, ElementsAre(1));
     EXPECT_THROW(decode("Qs436=1;2;3\n"), std::out_of_range);
     EXPECT_EQ(queued(), (Elements{{3434, 0}, {3434, 1}}));
-    FromPSXClient->flushQueue(); // PSX's mode 1 is now on record
+    g_FromPSXClient->flushQueue(); // PSX's mode 1 is now on record
     EXPECT_EQ(var(436).sends, 1);
     decode("Qs434=0;\n");
-    EXPECT_EQ(FromPSXClient->qs436Mode(), 0u);
+    EXPECT_EQ(g_FromPSXClient->qs436Mode(), 0u);
     EXPECT_EQ(var(436).sends, 2);
     decode("Qs434=5\n");
     EXPECT_THAT(log(), HasSubstr("! Syserror: decodeQs434\n"));

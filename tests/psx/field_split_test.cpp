@@ -15,8 +15,8 @@ TEST(SplitFields, ReadsLikeAStreamLineReader)
     for (const auto& [text, fields] : std::vector<std::pair<const char*, Fields>>{
              {"", {}}, {";", {""}}, {"1;2;3", {"1", "2", "3"}}, {"1;2;3;", {"1", "2", "3"}}, {"1;;3;;", {"1", "", "3", ""}},
              {";1", {"", "1"}}})
-        EXPECT_EQ(splitFields(text), fields) << text;
-    EXPECT_EQ(splitFields("73,78;73,81;73;", ";,"), (Fields{"73", "78", "73", "81", "73"}));
+        EXPECT_EQ(psx::splitFields(text), fields) << text;
+    EXPECT_EQ(psx::splitFields("73,78;73,81;73;", ";,"), (Fields{"73", "78", "73", "81", "73"}));
 }
 
 TEST(ThrustLeverTrend, FirstChangeOnlyPrimesThenChangesAreReported)

@@ -1,4 +1,4 @@
-// FromPSXClient: which received lines count, what they queue, and how elements reach the Vars.
+// g_FromPSXClient: which received lines count, what they queue, and how elements reach the Vars.
 #include "base/exceptions.h"
 #include "config/selection_lists.h"
 #include "psx_test_support.h"
@@ -89,8 +89,8 @@ TEST_F(FromPsx, ElementsReachTheVarsAndThePsxTable)
     bind({});
     EXPECT_TRUE(g_dominanceFilter);
     for (const ChannelElement& e : Elements{{1134, 3}, {1401, 9}, {1045, 1}, {2005, 7}, {2040, 8}, {2041, 9}})
-        FromPSXClient->pushElement(e);
-    FromPSXClient->flushQueue();
+        g_FromPSXClient->pushElement(e);
+    g_FromPSXClient->flushQueue();
     EXPECT_EQ(g_psxValues[1134], 3u);
     EXPECT_THAT(var(4700).values, ElementsAre(3)); // the virtual switch follows PSX
     EXPECT_EQ(var(1134).sends, 0);                 // PSX dominates the autobrakes
@@ -105,27 +105,27 @@ TEST_F(FromPsx, ElementsReachTheVarsAndThePsxTable)
     cfg::AUTOBRAKES_DOMINANT.setRunning(true);
     bind({});
     EXPECT_FALSE(g_dominanceFilter);
-    FromPSXClient->pushElement({1134, 4});
-    FromPSXClient->flushQueue();
+    g_FromPSXClient->pushElement({1134, 4});
+    g_FromPSXClient->flushQueue();
     EXPECT_EQ(var(1134).sends, 1);
-    FromPSXClient->pushElement({5689, 1});
-    EXPECT_THROW(FromPSXClient->flushQueue(), std::out_of_range);
+    g_FromPSXClient->pushElement({5689, 1});
+    EXPECT_THROW(g_FromPSXClient->flushQueue(), std::out_of_range);
 }
 
 TEST_F(FromPsx, InitInicioBindsThroughTheLookupAndSetsTheDemands)
 {
     bind({2214, 2274, 4985, 3022});
-    EXPECT_EQ(FromPSXClient->demands().qi, (std::vector<std::uint32_t>{214, 274}));
-    EXPECT_EQ(FromPSXClient->demands().qs, (std::vector<std::uint32_t>{480}));
-    EXPECT_TRUE(FromPSXClient->decoderFlag(DecoderFlag::Qs458));
-    EXPECT_FALSE(FromPSXClient->decoderFlag(DecoderFlag::Qs459));
+    EXPECT_EQ(g_FromPSXClient->demands().qi, (std::vector<std::uint32_t>{214, 274}));
+    EXPECT_EQ(g_FromPSXClient->demands().qs, (std::vector<std::uint32_t>{480}));
+    EXPECT_TRUE(g_FromPSXClient->decoderFlag(DecoderFlag::Qs458));
+    EXPECT_FALSE(g_FromPSXClient->decoderFlag(DecoderFlag::Qs459));
 
     const auto lookup = [this](Qcode code) -> std::shared_ptr<Var> {
         return static_cast<std::uint32_t>(code) == 7 ? nullptr : vars.at(2214);
     };
-    EXPECT_THROW(FromPSXClient->initInicio({3, 7, 9}, lookup), std::runtime_error);
-    EXPECT_TRUE(FromPSXClient->isBound(3));
-    EXPECT_FALSE(FromPSXClient->isBound(9));
+    EXPECT_THROW(g_FromPSXClient->initInicio({3, 7, 9}, lookup), std::runtime_error);
+    EXPECT_TRUE(g_FromPSXClient->isBound(3));
+    EXPECT_FALSE(g_FromPSXClient->isBound(9));
 }
 
 } // namespace

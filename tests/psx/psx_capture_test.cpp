@@ -34,9 +34,9 @@ TEST_F(PsxCapture, TheOpeningBurstDecodesToTheValuesItHolds)
     for (int lines = 1; std::getline(capture, line); ++lines) {
         ASSERT_NO_THROW(decode(line + "\r\n")) << line;
         if (lines % 200 == 0)
-            FromPSXClient->flushQueue();
+            g_FromPSXClient->flushQueue();
     }
-    FromPSXClient->flushQueue();
+    g_FromPSXClient->flushQueue();
 
     const auto value = [](std::uint32_t n) { return static_cast<std::int32_t>(g_psxValues[n].load()); };
     EXPECT_EQ(g_psxVersion, "10.181 NG");

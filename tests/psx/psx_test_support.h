@@ -1,6 +1,6 @@
 #pragma once
 // Test doubles for the PSX inbound tests: Vars that record how they are called, a display that
-// records the CDU screen calls, and a fixture that binds such Vars to FromPSXClient.
+// records the CDU screen calls, and a fixture that binds such Vars to g_FromPSXClient.
 #include "app/process_state.h"
 #include "base/display.h"
 #include "base/log.h"
@@ -83,14 +83,14 @@ protected:
         std::set<std::uint32_t> all;
         for (const auto& [n, var] : vars)
             all.insert(n);
-        FromPSXClient->initInicio(all, [this](Qcode code) -> std::shared_ptr<Var> {
+        g_FromPSXClient->initInicio(all, [this](Qcode code) -> std::shared_ptr<Var> {
             const auto it = vars.find(static_cast<std::uint32_t>(code));
             return it == vars.end() ? nullptr : it->second;
         });
     }
     RecordingVar& var(std::uint32_t n) { return *vars.at(n); }
-    void decode(const std::string& line) { FromPSXClient->decodeMessage(line); }
-    std::vector<ChannelElement> queued() const { return FromPSXClient->queuedElements(); }
+    void decode(const std::string& line) { g_FromPSXClient->decodeMessage(line); }
+    std::vector<ChannelElement> queued() const { return g_FromPSXClient->queuedElements(); }
     std::string log() const { return readFile(dir / "Log.txt"); }
     void openLog() { g_log.open(dir / "Log.txt"); }
 

@@ -16,15 +16,15 @@ protected:
     void SetUp() override
     {
         FakeSocketTest::SetUp();
-        ToPSXClient->connectToServer(loop, "127.0.0.1", 10747, kMsgPsxSocket, nullptr);
+        g_ToPSXClient->connectToServer(loop, "127.0.0.1", 10747, kMsgPsxSocket, nullptr);
     }
 
     std::string drain(const std::vector<ChannelElement>& elements)
     {
         provider->script->sent.clear();
         for (const ChannelElement& e : elements)
-            ToPSXClient->pushElement(e);
-        ToPSXClient->flushQueue();
+            g_ToPSXClient->pushElement(e);
+        g_ToPSXClient->flushQueue();
         return provider->script->sent;
     }
 };
@@ -95,8 +95,8 @@ TEST_F(ToPsx, NumbersWithoutAPsxLineAreRefused)
 {
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
-    ToPSXClient->pushElement({3124, 5});
-    EXPECT_THAT([] { ToPSXClient->flushQueue(); },
+    g_ToPSXClient->pushElement({3124, 5});
+    EXPECT_THAT([] { g_ToPSXClient->flushQueue(); },
                 ThrowsMessage<std::runtime_error>(StrEq("unexpected flushing of 3124 to PSX?")));
     ToPsxChannel other;
     other.pushElement({562, 0});
@@ -109,10 +109,10 @@ TEST_F(ToPsx, ABatchPassing4000CharactersIsSentAtOnce)
     // "Qi100=1234567\r\n" is 15 characters: the 267th line takes the batch to 4005.
     std::string all;
     for (int i = 0; i < 300; ++i) {
-        ToPSXClient->pushElement({2100, 1234567});
+        g_ToPSXClient->pushElement({2100, 1234567});
         all += "Qi100=1234567\r\n";
     }
-    ToPSXClient->flushQueue();
+    g_ToPSXClient->flushQueue();
     ASSERT_EQ(sendCalls().size(), 2u);
     EXPECT_EQ(sendCalls()[0].size(), 267 * 15u);
     EXPECT_EQ(sendCalls()[1].size(), 33 * 15u);
@@ -121,12 +121,12 @@ TEST_F(ToPsx, ABatchPassing4000CharactersIsSentAtOnce)
 
 TEST_F(ToPsx, DemandsAndExitBypassTheBatch)
 {
-    ToPSXClient->pushElement({2005, 1});
-    ToPSXClient->sendDemandQi(211);
-    ToPSXClient->sendDemandQs(480);
-    ToPSXClient->sendExit();
+    g_ToPSXClient->pushElement({2005, 1});
+    g_ToPSXClient->sendDemandQi(211);
+    g_ToPSXClient->sendDemandQs(480);
+    g_ToPSXClient->sendExit();
     EXPECT_EQ(sendCalls(), (std::vector<std::string>{"demand=Qi211\r\n", "demand=Qs480\r\n", "exit\r\n"}));
-    ToPSXClient->flushQueue();
+    g_ToPSXClient->flushQueue();
     EXPECT_EQ(sendCalls().back(), "Qi5=1\r\n");
 }
 

@@ -110,7 +110,7 @@ protected:
         parameters->script = path;
         g_siocparameters = parameters;
         try {
-            detectVariables();
+            sioc::detectVariables();
         } catch (const std::exception& e) {
             return e.what();
         }

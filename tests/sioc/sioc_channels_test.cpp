@@ -30,21 +30,21 @@ protected:
     void SetUp() override
     {
         FakeSocketTest::SetUp();
-        FromSIOCClient->peer = ToSIOCClient;
-        ToSIOCClient->connectToServer(loop, "127.0.0.1", 8092, kMsgSiocSocket, FromSIOCClient);
+        g_FromSIOCClient->peer = g_ToSIOCClient;
+        g_ToSIOCClient->connectToServer(loop, "127.0.0.1", 8092, kMsgSiocSocket, g_FromSIOCClient);
     }
 
     // Delivers raw bytes as the server would send them.
     void receive(const std::string& bytes)
     {
         provider->script->reads.push_back(bytes);
-        ToSIOCClient->receive();
+        g_ToSIOCClient->receive();
     }
 };
 
 TEST_F(SiocChannels, RegistrationIsSplitOnceAPayloadPasses4000Characters)
 {
-    ToSIOCClient->sendInicio({});
+    g_ToSIOCClient->sendInicio({});
     EXPECT_TRUE(sendCalls().empty());
 
     // 1000 four-digit numbers: the 801st group takes the payload to 4005 characters.
@@ -54,23 +54,23 @@ TEST_F(SiocChannels, RegistrationIsSplitOnceAPayloadPasses4000Characters)
         numbers.insert(n);
         (n < 1801 ? first : second) += std::to_string(n) + ":";
     }
-    ToSIOCClient->sendInicio(numbers);
+    g_ToSIOCClient->sendInicio(numbers);
     EXPECT_EQ(sendCalls(), (std::vector<std::string>{first + "\r\n", second + "\r\n"}));
 }
 
 TEST_F(SiocChannels, ADrainSendsOneRespLineInQueueOrderUnlessItPasses4000Characters)
 {
-    ToSIOCClient->pushElement({12, 1});
-    ToSIOCClient->pushElement({40, -250});
-    ToSIOCClient->pushElement({12, 0});
-    ToSIOCClient->flushQueue();
-    ToSIOCClient->flushQueue(); // nothing pending: nothing sent
+    g_ToSIOCClient->pushElement({12, 1});
+    g_ToSIOCClient->pushElement({40, -250});
+    g_ToSIOCClient->pushElement({12, 0});
+    g_ToSIOCClient->flushQueue();
+    g_ToSIOCClient->flushQueue(); // nothing pending: nothing sent
     EXPECT_EQ(sendCalls(), (std::vector<std::string>{"Arn.Resp:12=1:40=-250:12=0:\r\n"}));
 
     // "5000=-1234567:" is 14 characters; the 286th group takes the payload to 4004.
     for (int i = 0; i < 300; ++i)
-        ToSIOCClient->pushElement({5000, -1234567});
-    ToSIOCClient->flushQueue();
+        g_ToSIOCClient->pushElement({5000, -1234567});
+    g_ToSIOCClient->flushQueue();
     ASSERT_EQ(sendCalls().size(), 3u);
     EXPECT_EQ(sendCalls()[1].size(), 9 + 286 * 14 + 2u);
     EXPECT_EQ(sendCalls()[2].size(), 9 + 14 * 14 + 2u);
@@ -79,13 +79,13 @@ TEST_F(SiocChannels, ADrainSendsOneRespLineInQueueOrderUnlessItPasses4000Charact
 TEST_F(SiocChannels, TheSendTraceShowsLinesWithoutTheirLineEndAndTheFin)
 {
     g_log.open("Log.txt");
-    ToSIOCClient->sendInicio({3});
-    ToSIOCClient->sendExit();
+    g_ToSIOCClient->sendInicio({3});
+    g_ToSIOCClient->sendExit();
     g_log.setTrace(Trace::SiocOut, true);
-    ToSIOCClient->sendInicio({12, 40});
-    ToSIOCClient->pushElement({12, 1});
-    ToSIOCClient->flushQueue();
-    ToSIOCClient->sendExit();
+    g_ToSIOCClient->sendInicio({12, 40});
+    g_ToSIOCClient->pushElement({12, 1});
+    g_ToSIOCClient->flushQueue();
+    g_ToSIOCClient->sendExit();
     g_log.close();
 
     const std::string log = test::readFile("Log.txt");
@@ -101,16 +101,16 @@ TEST_F(SiocChannels, ReceivedLinesQueuePairsAndAnswerWhatNeedsAnAnswer)
     g_log.open("Log.txt");
     g_log.setTrace(Trace::SiocIn, true);
     receive("Arn.TipoSer:IOCP_SERVER 5:\r\n");
-    EXPECT_EQ(FromSIOCClient->queuedCount(), 0u);
+    EXPECT_EQ(g_FromSIOCClient->queuedCount(), 0u);
     EXPECT_TRUE(provider->script->sent.empty());
-    ToSIOCClient->pushElement({7, 7});
+    g_ToSIOCClient->pushElement({7, 7});
     receive("Arn.Vivo:\r\n");
     EXPECT_EQ(provider->script->sent, "Arn.Vivo:\r\n");
     receive("Arn.Resp:7=1:8=-3:\r\n");
     receive("Arn.Resp:7=1:8:\r\n");
     receive("5:\r\n"); // the lone 8 must not pair with it
     EXPECT_THROW(receive("Arn.Resp:9=1:\r\nArn.Fin:\r\n"), FinReceivedException);
-    EXPECT_EQ(FromSIOCClient->queuedElements(), (Elements{{7, 1}, {8, -3}, {7, 1}, {9, 1}}));
+    EXPECT_EQ(g_FromSIOCClient->queuedElements(), (Elements{{7, 1}, {8, -3}, {7, 1}, {9, 1}}));
     g_log.close();
     EXPECT_TRUE(test::contains(test::readFile("Log.txt"), "\n               < Arn.TipoSer:IOCP_SERVER 5:\r\n"));
 }
@@ -135,7 +135,7 @@ TEST_F(SiocChannels, ReceivedValuesReachTheBoundVariablesAndUnregisteredOnesAreD
     auto seven = std::make_shared<RecordingVar>("V", 7);
     auto last = std::make_shared<RecordingVar>("W", 5688);
     std::vector<std::uint32_t> asked;
-    FromSIOCClient->initInicio({7, 5688}, [&](Qcode code) -> std::shared_ptr<Var> {
+    g_FromSIOCClient->initInicio({7, 5688}, [&](Qcode code) -> std::shared_ptr<Var> {
         asked.push_back(static_cast<std::uint32_t>(code));
         return asked.back() == 7 ? seven : last;
     });
@@ -144,10 +144,10 @@ TEST_F(SiocChannels, ReceivedValuesReachTheBoundVariablesAndUnregisteredOnesAreD
     receive("Arn.Resp:7=1:8=1:5689=1:-5=1:5688=-2:7=2:\r\n");
     receive("Arn.Resp:8=3:7=3:-5=0:\r\n");
     EXPECT_TRUE(seven->received.empty());
-    FromSIOCClient->flushQueue();
+    g_FromSIOCClient->flushQueue();
     EXPECT_EQ(seven->received, (std::vector<std::int32_t>{1, 2, 3}));
     EXPECT_EQ(last->received, (std::vector<std::int32_t>{-2}));
-    EXPECT_EQ(FromSIOCClient->queuedCount(), 0u);
+    EXPECT_EQ(g_FromSIOCClient->queuedCount(), 0u);
     const std::string log = test::readFile("Log.txt");
     for (const char* number : {"8", "5689", "-5"})
         EXPECT_EQ(test::countOf(log, fmt::format("\nSIOC variable {} is not registered: its values are dropped\n", number)), 1u)
@@ -160,14 +160,14 @@ TEST_F(SiocChannels, BindingStopsAtTheFirstNumberWithoutAVariable)
     const auto lookup = [&](Qcode code) -> std::shared_ptr<Var> {
         return static_cast<std::uint32_t>(code) == 4 ? nullptr : var;
     };
-    EXPECT_THROW(FromSIOCClient->initInicio({3, 4, 5}, lookup), std::runtime_error);
-    EXPECT_EQ(FromSIOCClient->varTable[3], var);
-    EXPECT_EQ(FromSIOCClient->varTable[5], nullptr);
+    EXPECT_THROW(g_FromSIOCClient->initInicio({3, 4, 5}, lookup), std::runtime_error);
+    EXPECT_EQ(g_FromSIOCClient->varTable[3], var);
+    EXPECT_EQ(g_FromSIOCClient->varTable[5], nullptr);
 
     auto pooled = std::make_shared<RecordingVar>("P", 12); // by default the process pool is asked
     g_varPool->storeVarPtr(pooled);
-    FromSIOCClient->initInicio({12});
-    EXPECT_EQ(FromSIOCClient->varTable[12], pooled);
+    g_FromSIOCClient->initInicio({12});
+    EXPECT_EQ(g_FromSIOCClient->varTable[12], pooled);
 }
 
 } // namespace

@@ -61,7 +61,7 @@ protected:
     std::string discovered() const
     {
         try {
-            const auto p = getSiocParameters();
+            const auto p = sioc::getSiocParameters();
             std::string script = p->script.value_or("-");
             for (const std::string& here : {lf_native(fs::current_path()), lf_native(dir)}) {
                 if (script.starts_with(here)) {
@@ -191,7 +191,7 @@ TEST(SiocScriptPathTest, BackslashPathsOfSiocIniAreResolvedAgainstTheSiocFolder)
     parameters.host = "127.0.0.1";
     parameters.port = 8092;
     parameters.script = "D:\\SIOC\\cockpit.ssi";
-    EXPECT_EQ(describeSiocParameters(parameters),
+    EXPECT_EQ(sioc::describeSiocParameters(parameters),
               " IOCP_HOSTADDRESS=127.0.0.1\n IOCP_port=8092\n CONFIG_FILE=D:\\SIOC\\cockpit.ssi\n");
 }
 

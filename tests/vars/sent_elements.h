@@ -25,8 +25,8 @@ using Elements = std::vector<ChannelElement>;
 using Texts = std::vector<std::pair<std::uint32_t, std::string>>;
 using Steps = std::vector<std::pair<std::uint32_t, std::int32_t>>;
 
-inline Elements psxSent() { return ToPSXClient->queuedElements(); }
-inline Elements siocSent() { return ToSIOCClient->queuedElements(); }
+inline Elements psxSent() { return g_ToPSXClient->queuedElements(); }
+inline Elements siocSent() { return g_ToSIOCClient->queuedElements(); }
 
 template <typename T> std::vector<T> drain(LockedQueue<T>& queue)
 {

@@ -64,10 +64,10 @@ TEST_F(VarPoolTest, GetVarFindsThroughTheProcessPoolAndIsEmptyAfterwards)
 {
     g_varPool = std::make_shared<VarPoolImpl>(fakeCatalogue());
     g_varPool->buildCatalogue();
-    EXPECT_EQ(getVar(Qcode{1007})->name, "Sw2");
-    EXPECT_EQ(getVar(Qcode{5688}), nullptr);
+    EXPECT_EQ(vars::getVar(Qcode{1007})->name, "Sw2");
+    EXPECT_EQ(vars::getVar(Qcode{5688}), nullptr);
     g_varPool.reset();
-    EXPECT_EQ(getVar(Qcode{1007}), nullptr);
+    EXPECT_EQ(vars::getVar(Qcode{1007}), nullptr);
 }
 
 TEST(PsxName, RangesAndBorders)
@@ -75,7 +75,7 @@ TEST(PsxName, RangesAndBorders)
     const std::vector<std::pair<std::uint32_t, std::string>> rows = {
         {0, "Qs0"}, {999, "Qs999"}, {1000, "Qh0"}, {2999, "Qi999"}, {3000, ""}, {5688, ""}};
     for (const auto& [number, name] : rows)
-        EXPECT_EQ(psxName(number), name) << number;
+        EXPECT_EQ(gf_psxName(number), name) << number;
 }
 
 TEST_F(VarPoolTest, DefaultOperationsQueueForTheRightSide)

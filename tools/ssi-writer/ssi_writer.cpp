@@ -27,7 +27,7 @@ std::int32_t lf_declaration(const std::string& text)
 {
     std::int32_t number = -1;
     try {
-        number = brg::str2int32(text);
+        number = brg::base::str2int32(text);
     } catch (const std::invalid_argument&) {
     }
     if (number < 0)

@@ -62,22 +62,22 @@ private:
     std::jthread m_thread; // destroyed first: joined while the set it waits on still exists
 };
 
-std::atomic<bool> s_startUpFailed{false};
-std::shared_ptr<brg::ConsoleDisplay> s_console;
+std::atomic<bool> g_startUpFailed{false};
+std::shared_ptr<brg::ConsoleDisplay> g_consoleDisplay;
 
 // Without a window there is nothing to keep a start-up error on screen: after it has been shown,
 // the run goes through the exit sequence and the final stop, and the process ends with 1.
 void lf_startUpOrStop()
 {
-    if (brg::lf_startUp_as_Thread())
+    if (brg::gf_startUp_as_Thread())
         return;
-    s_startUpFailed = true;
+    g_startUpFailed = true;
     // A user error is on the error line already; a system error is only in the log.
-    if (s_console->errorText().empty())
-        s_console->setError("start-up stopped at a system error, see Log.txt");
+    if (g_consoleDisplay->errorText().empty())
+        g_consoleDisplay->setError("start-up stopped at a system error, see Log.txt");
     brg::g_log.write("Start-up failed, closing");
     brg::g_closing = true;
-    brg::lf_exit(brg::E_USER_CLOSE);
+    brg::gf_exit(brg::E_USER_CLOSE);
 }
 
 } // namespace
@@ -112,8 +112,8 @@ int main(int argc, char** argv)
     }
     // A closed terminal or pipe must not kill the run before its goodbyes: writes just fail.
     std::signal(SIGPIPE, SIG_IGN);
-    s_console = std::make_shared<ConsoleDisplay>(stdout, isatty(STDOUT_FILENO) != 0 ? STDOUT_FILENO : -1);
-    g_display = s_console;
+    g_consoleDisplay = std::make_shared<ConsoleDisplay>(stdout, isatty(STDOUT_FILENO) != 0 ? STDOUT_FILENO : -1);
+    g_display = g_consoleDisplay;
 
     if (!gf_createTalvesyncFolder())
         return 0;
@@ -134,5 +134,5 @@ int main(int argc, char** argv)
     // The final stop has joined them; this covers a loop that ended without one.
     g_engineThreads.stopAndJoin();
     g_mainWindow = nullptr;
-    return s_startUpFailed || g_runFailed ? 1 : 0;
+    return g_startUpFailed || g_runFailed ? 1 : 0;
 }

@@ -35,15 +35,15 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr int kWindowWidth = 720;
 constexpr int kWindowHeight = 236;
 
-HWND s_window = nullptr;
-std::unique_ptr<brg::Win32MainLoop> s_loop;
-std::shared_ptr<brg::WindowDisplay> s_display;
-std::shared_ptr<brg::Win32WindowHost> s_host;
+HWND g_window = nullptr;
+std::unique_ptr<brg::Win32MainLoop> g_mainLoop;
+std::shared_ptr<brg::WindowDisplay> g_windowDisplay;
+std::shared_ptr<brg::Win32WindowHost> g_windowHost;
 
 std::optional<brg::WindowPosition> lf_windowPosition()
 {
     RECT rectangle{};
-    if (!s_window || !GetWindowRect(s_window, &rectangle))
+    if (!g_window || !GetWindowRect(g_window, &rectangle))
         return std::nullopt;
     return brg::WindowPosition{rectangle.left, rectangle.top};
 }
@@ -56,15 +56,15 @@ void lf_handleLoopMessage(std::uint32_t message, std::uintptr_t wParam, std::int
 LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // WM_CLOSE is the loop's close request: the window stays until the final stop.
-    if (s_loop && s_loop->handle(message, wParam, lParam))
+    if (g_mainLoop && g_mainLoop->handle(message, wParam, lParam))
         return 0;
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        if (s_host) {
-            brg::GdiCanvas canvas(dc, *s_host);
-            s_display->paint(canvas);
+        if (g_windowHost) {
+            brg::GdiCanvas canvas(dc, *g_windowHost);
+            g_windowDisplay->paint(canvas);
         }
         EndPaint(window, &paint);
         return 0;
@@ -115,25 +115,25 @@ int initInstance(HINSTANCE instance)
         return 0;
     }
 
-    if (!lf_waitForDisplay([] { return s_display && s_display->initialised(); })) {
+    if (!lf_waitForDisplay([] { return g_windowDisplay && g_windowDisplay->initialised(); })) {
         g_log.write("initInstance failed");
         return 0;
     }
 
     brg::gf_readMainWindowPosition();
-    s_window = CreateWindowExW(0, title, title, kWindowStyle, brg::cfg::MAIN_WINDOW_X.value(),
+    g_window = CreateWindowExW(0, title, title, kWindowStyle, brg::cfg::MAIN_WINDOW_X.value(),
                                brg::cfg::MAIN_WINDOW_Y.value(), kWindowWidth, kWindowHeight, nullptr,
                                nullptr, instance, nullptr);
-    if (!s_window) {
+    if (!g_window) {
         g_log.write("initInstance failed");
         return 0;
     }
-    s_host = std::make_shared<brg::Win32WindowHost>(s_window);
-    s_display->attachWindow(s_host);
-    s_loop = std::make_unique<brg::Win32MainLoop>(lf_handleLoopMessage, s_window);
-    brg::g_mainWindow = s_loop.get();
-    ShowWindow(s_window, SW_SHOW);
-    if (!UpdateWindow(s_window)) {
+    g_windowHost = std::make_shared<brg::Win32WindowHost>(g_window);
+    g_windowDisplay->attachWindow(g_windowHost);
+    g_mainLoop = std::make_unique<brg::Win32MainLoop>(lf_handleLoopMessage, g_window);
+    brg::g_mainWindow = g_mainLoop.get();
+    ShowWindow(g_window, SW_SHOW);
+    if (!UpdateWindow(g_window)) {
         g_log.write("initInstance failed");
         return 0;
     }
@@ -141,7 +141,7 @@ int initInstance(HINSTANCE instance)
     if (!brg::gf_createTalvesyncFolder())
         return 0;
 
-    PostMessageW(s_window, brg::kMsgStartUp, 0, 0);
+    PostMessageW(g_window, brg::kMsgStartUp, 0, 0);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -164,13 +164,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 1;
     }
     // The configuration items are defined with their defaults by their own static construction.
-    s_display = std::make_shared<WindowDisplay>();
-    g_display = s_display;
+    g_windowDisplay = std::make_shared<WindowDisplay>();
+    g_display = g_windowDisplay;
     // Windows 11 reports major version 10 too.
     g_versionCheck = [] {
         const unsigned long major = gf_osMajorVersion();
         if (major == 10 || major == 11)
-            checkVersion(gf_winInetFetch, kVersionUrl);
+            display::checkVersion(gf_winInetFetch, kVersionUrl);
     };
     g_socketProvider = std::make_shared<Win32SocketProvider>();
     g_driveProvider = gf_systemDrives();
