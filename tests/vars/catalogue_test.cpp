@@ -3,15 +3,13 @@
 #include "vars/catalogue.h"
 #include "vars/catalogue_reference.h"
 
-#include "config/config_items.h"
-#include "sent_elements.h"
 #include "support/fresh_state.h"
+#include "vars/var_state.h"
 #include "vars/listing.h"
 #include "vars/var_types.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -22,19 +20,7 @@
 namespace brg {
 namespace {
 
-class Catalogue : public test::FreshState {
-protected:
-    // Selection as the script scan runs it, with the pool in g_varPool so positions find their base.
-    VarPoolImpl& select(const std::set<std::uint32_t>& script)
-    {
-        g_varPool = std::make_shared<VarPoolImpl>();
-        g_varPool->selectVariables(script);
-        for (const auto& [number, var] : g_varPool->vars)
-            var->initialise();
-        g_initPhase = false;
-        return *g_varPool;
-    }
-};
+using Catalogue = test::FreshState;
 
 // Every position sets an item its collection has: one press of each must not run off the end.
 // Under either radio panel setting, every number is in range and there once.
@@ -77,7 +63,12 @@ TEST_F(Catalogue, SelectsInitialisesAndListsARealisticScript)
             if (script.contains(n))
                 known.insert(n);
     }
-    VarPoolImpl& pool = select(script);
+    g_varPool = std::make_shared<VarPoolImpl>();
+    VarPoolImpl& pool = *g_varPool;
+    pool.selectVariables(script);
+    for (const auto& [number, var] : pool.vars)
+        var->initialise();
+    g_initPhase = false;
     EXPECT_EQ(pool.count, known.size());
     EXPECT_EQ(pool.listing.size(), (known.size() + 4) / 5);
     for (std::uint32_t base : {16u, 436u, 120u, 357u, 1275u})
@@ -91,37 +82,6 @@ TEST_F(Catalogue, SelectsInitialisesAndListsARealisticScript)
             EXPECT_NO_THROW(var->refresh()) << number;
         }
     }
-
-    VarPoolImpl& letter = select({4168}); // a position of a letter string selects the string
-    EXPECT_EQ(letter.psxNumbers, (std::set<std::uint32_t>{16, 4168}));
-    EXPECT_EQ(letter.siocNumbers, (std::set<std::uint32_t>{4168}));
-}
-
-TEST_F(Catalogue, SingleEncoderPanelsTuneThroughTheTriplet)
-{
-    cfg::DUAL_ENCODER_RCPL.setRunning(false);
-    VarPoolImpl& left = select({3435, 3690, 3819}); // the single knob replaces the three
-    EXPECT_NE(dynamic_cast<QsTripletVar*>(left.vars.at(109).get()), nullptr);
-    EXPECT_FALSE(left.vars.contains(3690));
-    EXPECT_TRUE(left.vars.contains(3819));
-
-    cfg::DUAL_ENCODER_RCPR.setRunning(false);
-    cfg::InvertBigFreqKnobR.setRunning(true); // steps go out as they come
-    VarPoolImpl& pool = select({3821, 3437});
-    pool.vars.at(3821)->setValue(-3);
-    pool.vars.at(3437)->setValue(1);
-    pool.vars.at(3821)->setValue(-3);
-    pool.vars.at(3437)->setValue(0);
-    EXPECT_EQ(test::psxTexts(), (test::Texts{{111, "0;0;-3"}, {111, "0;0;0"}, {111, "0;-3;0"}, {111, "0;0;0"}}));
-}
-
-TEST_F(Catalogue, EncodersFollowTheirOwnInvertKey)
-{
-    cfg::InvertDeltaStbyIasBug1.setRunning(true);
-    VarPoolImpl& pool = select({1000, 1001});
-    pool.vars.at(1000)->setValue(5);
-    pool.vars.at(1001)->setValue(5);
-    EXPECT_EQ(test::psxSteps(), (test::Steps{{1000, 5}, {1001, -5}}));
 }
 
 // docs/variables.md is generated; a catalogue change without regenerating it shows here. It also
@@ -130,32 +90,6 @@ TEST_F(Catalogue, CommittedReferenceIsCurrent)
 {
     const std::string committed = test::readFile(std::string(TALVESYNC_TEST_DATA_DIR) + "/../../docs/variables.md");
     EXPECT_TRUE(committed == gf_catalogueReference()) << "regenerate with: var-reference > docs/variables.md";
-}
-
-TEST(CatalogueTable, GroupsCoverEveryCollectionOnceAndNameItsPositions)
-{
-    std::set<std::uint32_t> late;
-    for (const CatalogueRow& row : gf_lateRows())
-        late.insert(row.number);
-    std::map<std::uint32_t, std::vector<std::uint32_t>> groups;
-    for (bool dual : {true, false}) { // the single encoder setting last
-        CatalogueOptions options;
-        options.dualEncoder.fill(dual);
-        VarPoolImpl pool(VarPoolImpl::Builders{});
-        gf_buildGroups(pool, options);
-        EXPECT_TRUE(std::is_sorted(pool.groups.begin(), pool.groups.end()));
-        std::set<std::uint32_t> bases;
-        for (const auto& [base, numbers] : pool.groups) {
-            EXPECT_TRUE(bases.insert(base).second);
-            EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
-        }
-        EXPECT_EQ(bases, late);
-        groups.clear();
-        groups.insert(pool.groups.begin(), pool.groups.end());
-    }
-    EXPECT_EQ(groups[16].back(), 4168u); // P72D_26 belongs to the letter string P72D
-    EXPECT_EQ(groups[109], (std::vector<std::uint32_t>{3435, 3819}));
-    EXPECT_EQ(groups[436], (std::vector<std::uint32_t>{3700, 3701, 3702, 3703}));
 }
 
 // The names PSX itself announces in its lexicon agree with ours, apart from a few known ones.

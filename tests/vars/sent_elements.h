@@ -1,6 +1,5 @@
 #pragma once
-// What the variables under test queued on the two sending channels and the two PSX queues, and
-// what an information variable sends for the PSX words it reads.
+// What the variables under test queued on the two sending channels and the two PSX queues.
 #include "app/process_state.h"
 #include "net/channel.h"
 #include "net/hand_over_queues.h"
@@ -10,14 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace brg {
-
-inline void PrintTo(const ChannelElement& e, std::ostream* os) { *os << "(" << e.number << ", " << e.value << ")"; }
 
 namespace test {
 
@@ -37,27 +33,6 @@ template <typename T> std::vector<T> drain(LockedQueue<T>& queue)
 }
 inline Texts psxTexts() { return drain(g_psxStringQueue); }
 inline Steps psxSteps() { return drain(g_psxValueQueue); }
-
-// Sets a PSX word; unless `expect` is kSetOnly, refreshes the variable and compares what it sent
-// (-1: nothing).
-constexpr std::int64_t kSetOnly = -2;
-struct WordStep {
-    std::uint32_t code;
-    std::uint32_t word;
-    std::int64_t expect = kSetOnly;
-};
-inline void expectSteps(Var& var, const std::vector<WordStep>& steps)
-{
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        g_psxValues[steps[i].code] = steps[i].word;
-        if (steps[i].expect == kSetOnly)
-            continue;
-        const std::size_t before = siocSent().size();
-        var.refresh();
-        const Elements sent = siocSent();
-        EXPECT_EQ(sent.size() == before ? -1 : std::int64_t{sent.back().value}, steps[i].expect) << "step " << i;
-    }
-}
 
 } // namespace test
 } // namespace brg

@@ -1,6 +1,6 @@
 #include "base/exceptions.h"
-#include "sent_elements.h"
 #include "support/fresh_state.h"
+#include "vars/var_state.h"
 #include "vars/var_pool.h"
 
 #include <gmock/gmock.h>
@@ -9,7 +9,6 @@ namespace brg {
 namespace {
 
 using ::testing::ElementsAre;
-using test::Elements;
 using VarPoolTest = test::FreshState;
 
 struct FakeInfo : InfoVar {
@@ -76,21 +75,6 @@ TEST(PsxName, RangesAndBorders)
         {0, "Qs0"}, {999, "Qs999"}, {1000, "Qh0"}, {2999, "Qi999"}, {3000, ""}, {5688, ""}};
     for (const auto& [number, name] : rows)
         EXPECT_EQ(gf_psxName(number), name) << number;
-}
-
-TEST_F(VarPoolTest, DefaultOperationsQueueForTheRightSide)
-{
-    ControlVar control("Sw", 1006);
-    FakeInfo info("Lt", 3200);
-    EXPECT_EQ(info.value, kInfoVarStartValue);
-    control.setValue(5);
-    control.sendValueToPsx(9);
-    control.sendQsString();
-    info.setValue(3);
-    EXPECT_EQ(test::psxSent(), (Elements{{1006, 5}, {1006, 9}, {1006, 0}}));
-    EXPECT_EQ(test::siocSent(), (Elements{{3200, 3}}));
-    EXPECT_EQ(control.value, 5);
-    EXPECT_THROW(CollectionVar("Coll", 1100, 3).setItem(3, 1), std::out_of_range);
 }
 
 } // namespace
