@@ -4,7 +4,9 @@
 #include "config_test_fixture.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gmock/gmock.h>
+#include <regex>
 
 namespace brg {
 namespace {
@@ -12,54 +14,47 @@ namespace {
 using ConfigReaderTest = test::ConfigTest;
 using Lines = std::vector<std::string>;
 
-// Talvesync.cfg as the start-up reads it: the values it leaves and what the log says.
-struct ReadCase {
-    std::string cfg;
-    std::vector<std::pair<std::string, std::string>> values = {};
-    Lines logged = {};
-    Lines notLogged = {};
-    bool cduMode = false;
-};
-
-TEST_F(ConfigReaderTest, KeysAreReadMatchedWholeAndClamped)
+// The cases of cfg-reads.txt: a file, the reader that reads it, and what it leaves.
+TEST_F(ConfigReaderTest, ReadsAsItsCasesSay)
 {
-    const std::vector<ReadCase> cases = {
-        // Without regard to case, the first matching line; any digit but 1 is false; no match: the default.
-        {"  version_check=0  \nMONITOR_PSX_OUT = 1\nMONITOR_PSX_OUT = 0\nSQUAWK_AS_INT = 2\nAUTOBRAKES_DOMINANT = 10\n"
-         "FIRE_APU_DOMINANT = yes\nInvertMcpTurnVs=1 ; turn\nInvertHfSenseL\t=\t1\n",
-         {{"VERSION_CHECK", "0"}, {"MONITOR_PSX_OUT", "1"}, {"SQUAWK_AS_INT", "0"}, {"AUTOBRAKES_DOMINANT", "1"},
-          {"FIRE_APU_DOMINANT", "1"}, {"InvertMcpTurnVs", "0"}, {"InvertHfSenseL", "1"}},
-         {"VERSION_CHECK=0", "AUTOBRAKES_DOMINANT=1"}},
-        {"PSX_HOSTADDRESS = 999.1.2.3\n", {{"PSX_HOSTADDRESS", "999.1.2.3"}}, {"PSX_HOSTADDRESS=999.1.2.3"}},
-        {"PSX_HOSTADDRESS = localhost\n", {{"PSX_HOSTADDRESS", "127.0.0.1"}},
-         {"No PSX_HOSTADDRESS parameter found in Talvesync.cfg default 127.0.0.1 is taken."}},
-        // Without a CDU its keys are not read; with several, the leftmost wins and its keys are clamped.
-        {"CDU_FONTSIZE = 100\nCDU_BOLD=0\nLCD_CDU=1\n", {{"CDU_FONTSIZE", "44"}, {"CDU_BOLD", "1"}, {"LCD_CDU", "0"}},
-         {"CDU_R=0"}, {"CDU_FONTSIZE=44"}},
-        {"CDU_R=1\nCDU_L=1\nCDU_FONTSIZE = 100\nCDU_COLOR_G=-5\nLCD_CDU=1\nCDU_BORDER=0\n",
-         {{"CDU_L", "1"}, {"CDU_R", "0"}, {"CDU_FONTSIZE", "76"}, {"CDU_COLOR_G", "0"}, {"LCD_CDU", "1"}, {"CDU_BORDER", "0"}},
-         {}, {"CDU_R=0", "CDU_C=0"}, true},
-        {"CDU_R=1\nCDU_FONTSIZE = -5\n", {{"CDU_R", "1"}, {"CDU_FONTSIZE", "12"}}, {}, {}, true},
-        // An error in a list ends the reading, not the start.
-        {"BLACKLIST=1000, 1001\nWHITELIST=5\nCDU_L=1\nQs_VarList=7\n", {{"CDU_L", "0"}}, {"! Exception in gf_getCfgData"}},
-    };
-    for (const ReadCase& c : cases) {
-        SCOPED_TRACE(c.cfg);
+    std::ifstream in(std::string(TALVESYNC_TEST_DATA_DIR) + "/cfg-reads.txt");
+    std::vector<std::vector<std::string>> cases; // the case line, then its other lines
+    for (std::string line; std::getline(in, line);)
+        if (line.starts_with("case "))
+            cases.push_back({line});
+        else if (!line.empty() && !line.starts_with('#'))
+            cases.back().push_back(std::regex_replace(line, std::regex(R"(\\t)"), "\t"));
+    ASSERT_GT(cases.size(), 8u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.front());
         gf_resetProcessState();
         restartLog();
-        writeCfg(c.cfg);
-        gf_getCfgData();
-        for (const auto& [key, value] : c.values)
-            EXPECT_EQ(valueOf(key), value) << key;
-        for (const std::string& line : c.logged)
-            EXPECT_TRUE(logHas(line)) << line;
-        for (const std::string& line : c.notLogged)
-            EXPECT_FALSE(logHas(line)) << line;
-        EXPECT_EQ(g_cduMode, c.cduMode);
+        std::string cfg;
+        std::string after;
+        for (const std::string& line : c) {
+            if (line.starts_with("< "))
+                cfg += line.substr(2) + "\n";
+            if (line.starts_with("> "))
+                after += line.substr(2) + "\n";
+        }
+        writeCfg(cfg);
+        if (c.front().starts_with("case window:"))
+            gf_readMainWindowPosition();
+        else
+            gf_getCfgData();
+        for (const std::string& line : c) {
+            const std::string rest = line.substr(std::min<std::size_t>(2, line.size()));
+            if (line.starts_with("= ")) {
+                EXPECT_EQ(valueOf(rest.substr(0, rest.find(' '))), rest.substr(rest.find(' ') + 1)) << rest;
+            } else if (line.starts_with("+ ") || line.starts_with("- ")) {
+                EXPECT_EQ(logHas(rest), line[0] == '+') << rest;
+            }
+        }
+        EXPECT_EQ(g_cduMode, std::ranges::count(c, "cdu") == 1);
+        if (!after.empty()) {
+            EXPECT_EQ(test::readFile("Talvesync.cfg"), after);
+        }
     }
-    EXPECT_EQ(g_blacklist, NumberList{1000}); // the list error: what came before it stays
-    EXPECT_TRUE(g_whitelist.empty());
-    EXPECT_EQ(g_qsTraceList, NumberList{7});
 }
 
 TEST_F(ConfigReaderTest, WithoutAFileTheDefaultsStayWithOneMessageSayingWhy)
@@ -92,17 +87,6 @@ TEST_F(ConfigReaderTest, MonitorKeysSwitchTheTracesAndAResetRestoresEveryDefault
         EXPECT_EQ(text(*item), text(*item, true)) << item->key();
     EXPECT_TRUE(g_whitelist.empty());
     EXPECT_TRUE(g_qhTraceList.empty());
-}
-
-TEST_F(ConfigReaderTest, MainWindowPositionOnTheEdgeOfItsRangeGoesBackToItsDefault)
-{
-    writeCfg("MAIN_WINDOW_X=-30000\nMAIN_WINDOW_Y=29999\n");
-    gf_readMainWindowPosition();
-    EXPECT_EQ(test::readFile("Talvesync.cfg"), "MAIN_WINDOW_X=400\nMAIN_WINDOW_Y=29999\n");
-    writeCfg("MAIN_WINDOW_Y=99999\n"); // clamped onto the edge
-    gf_readMainWindowPosition();
-    EXPECT_EQ(cfg::MAIN_WINDOW_Y.value(), 20);
-    EXPECT_EQ(test::readFile("Talvesync.cfg"), "MAIN_WINDOW_Y=20\n");
 }
 
 } // namespace
