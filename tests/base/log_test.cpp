@@ -5,7 +5,10 @@
 
 #include <gmock/gmock.h>
 
+#include <map>
 #include <regex>
+#include <sstream>
+#include <thread>
 
 namespace brg {
 namespace {
@@ -51,6 +54,29 @@ TEST_F(LogTest, WritesAreDroppedWhileClosedAndEveryLineIsFlushed)
 
     EXPECT_THAT([] { g_log.open("Log.txt/inner/Log.txt"); }, // under a file: no folder can be made there
                 ::testing::ThrowsMessage<SysErrorException>("sys error 0: Failed to write file Log.txt/inner/Log.txt"));
+}
+
+// Lines written from several threads at once arrive whole, none lost.
+TEST_F(LogTest, LinesFromSeveralThreadsStayWhole)
+{
+    g_log.open();
+    g_log.setTrace(Trace::PsxOut, true);
+    const auto writer = [](char c) {
+        for (int i = 0; i < 5000; ++i)
+            g_log.trace(Trace::PsxOut, std::string(1, c), std::string(40, c));
+    };
+    {
+        std::jthread a(writer, 'a');
+        std::jthread b(writer, 'b');
+        std::jthread c(writer, 'c');
+    }
+    g_log.close();
+    std::istringstream lines(readFile("Log.txt"));
+    std::map<std::string, int> seen;
+    for (std::string line; std::getline(lines, line);)
+        ++seen[line];
+    for (char c : {'a', 'b', 'c'})
+        EXPECT_EQ(seen[std::string(41, c)], 5000) << c;
 }
 
 TEST(VersionParse, DottedJsonAndInvalid)
