@@ -6,6 +6,7 @@
 #include "sioc/sioc_parameters.h"
 #include "sioc/ssi_format.h"
 #include "sioc/ssi_reader.h"
+#include "support/data_file.h"
 #include "support/fresh_state.h"
 #include "vars/catalogue.h"
 #include "vars/var_pool.h"
@@ -14,6 +15,7 @@
 
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,31 +26,14 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Numbers = std::vector<std::uint32_t>;
 
-// Records what the scan shows and whether the script was being read when it cleared the status.
-class RecordingDisplay : public StatusTexts {
-public:
-    void setStatus(const std::string& text) override
-    {
-        statusWhileReading.push_back(g_readingScript.load());
-        StatusTexts::setStatus(text);
-    }
-    void repaint() override { ++repaints; }
-
-    std::vector<bool> statusWhileReading;
-    int repaints = 0;
-};
-
 Numbers g_initialised;
 
 // Records its initialisation; a lamp when `info`, one checked every cycle when also `polled`.
-class ScannedVar : public Var {
+class ScannedVar : public ControlVar {
 public:
     ScannedVar(std::string name, std::uint32_t number, bool info = false, bool polled = false)
-        : Var(std::move(name), number, 0), m_info(info), m_polled(polled) {}
+        : ControlVar(std::move(name), number), m_info(info), m_polled(polled) {}
     void initialise() override { g_initialised.push_back(number); }
-    void refresh() override {}
-    void sendToPsx() override {}
-    void setValue(std::int32_t) override {}
     bool isInfoVar() const override { return m_info; }
     bool isPolled() const override { return m_polled; }
 
@@ -57,14 +42,13 @@ private:
     bool m_polled;
 };
 
-// Switches at 1006, 1115 to 1128 and 1500, lamps at 2005 (polled) and 2010 (steady), and a
-// listing of one line per variable.
+// The catalogue tests/data/sioc-scripts.txt describes, listing one line per variable.
 std::shared_ptr<VarPoolImpl> lf_smallCatalogue()
 {
     VarPoolImpl::Builders builders;
     builders.catalogue = [](VarPoolImpl& pool) {
-        for (std::uint32_t n : {1006u, 1500u})
-            pool.storeVarPtr(std::make_shared<ScannedVar>(n == 1006 ? "LtStorm" : "Knob", n));
+        pool.storeVarPtr(std::make_shared<ScannedVar>("LtStorm", 1006));
+        pool.storeVarPtr(std::make_shared<ScannedVar>("Knob", 1500));
         for (std::uint32_t n = 1115; n <= 1128; ++n)
             pool.storeVarPtr(std::make_shared<ScannedVar>("Switch" + std::to_string(n), n));
         pool.storeVarPtr(std::make_shared<ScannedVar>("LampPolled", 2005, true, true));
@@ -77,16 +61,23 @@ std::shared_ptr<VarPoolImpl> lf_smallCatalogue()
     return std::make_shared<VarPoolImpl>(builders);
 }
 
+template <typename List = Numbers> List lf_numbers(const std::string& text)
+{
+    std::istringstream in(text);
+    List numbers;
+    for (std::uint32_t n; in >> n;)
+        numbers.insert(numbers.end(), static_cast<typename List::value_type>(n));
+    return numbers;
+}
+
 class ScriptScanTest : public test::TempDirTest {
 protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        g_initialised.clear();
         gf_clearSelectionLists();
-        display = std::make_shared<RecordingDisplay>();
+        display = std::make_shared<StatusTexts>();
         g_display = display;
-        g_varPool = lf_smallCatalogue();
         g_log.open();
     }
     void TearDown() override
@@ -116,11 +107,6 @@ protected:
         }
         return "";
     }
-    static std::string log()
-    {
-        g_log.close();
-        return test::readFile("Log.txt");
-    }
     static Numbers infoVarNumbers()
     {
         Numbers numbers;
@@ -129,7 +115,7 @@ protected:
         return numbers;
     }
 
-    std::shared_ptr<RecordingDisplay> display;
+    std::shared_ptr<StatusTexts> display;
 };
 
 TEST(SwitchNumbersNotInScriptsTest, AreTheCollectionsOfVirtualSwitchPositionsAScriptCouldDeclare)
@@ -150,53 +136,40 @@ TEST(SwitchNumbersNotInScriptsTest, AreTheCollectionsOfVirtualSwitchPositionsASc
 
 TEST_F(ScriptScanTest, SelectsInitialisesAndReportsTheDeclaredVariables)
 {
-    ASSERT_EQ(scan({2010, 1006, 999, 2005, 1275, 5689, 1006}), "");
-    EXPECT_THAT(g_varPool->siocNumbers, ElementsAre(1006u));
-    EXPECT_THAT(g_initialised, ElementsAre(1006u, 2005u, 2010u));
-    EXPECT_THAT(infoVarNumbers(), ElementsAre(2005u));
-    EXPECT_EQ(display->variableCount(), 3u);
-    EXPECT_EQ(display->repaints, 1);
-    EXPECT_THAT(display->statusWhileReading, ElementsAre(true));
-    EXPECT_FALSE(g_readingScript);
-
-    // 1116 to 1127 may not be declared by a script; one variable is counted in the singular.
-    g_varPool = lf_smallCatalogue();
-    ASSERT_EQ(scan({1115, 1116, 1120, 1127, 1128}), "");
-    EXPECT_THAT(g_varPool->siocNumbers, ElementsAre(1115u, 1128u));
-    g_varPool = lf_smallCatalogue();
-    g_blacklist = {1500};
-    ASSERT_EQ(scan({1006, 1500}), "");
-    EXPECT_THAT(log(), HasSubstr("Reading file cockpit.ssi\n\n3 Talvesync variables detected:\n"
-                                 "1006 LtStorm\n2005 LampPolled\n2010 LampSteady\n\nNumber of infovars to be checked: 1\n"));
-    EXPECT_THAT(log(), HasSubstr("\n1 Talvesync variable detected:\n1006 LtStorm\n"));
+    for (const std::string& line : test::dataLines("sioc-scripts.txt")) {
+        SCOPED_TRACE(line);
+        std::vector<std::string> column = test::cells(line, 7);
+        g_varPool = lf_smallCatalogue();
+        g_whitelist = lf_numbers<NumberList>(column[1]);
+        g_blacklist = lf_numbers<NumberList>(column[2]);
+        g_initialised.clear();
+        g_infoVars.clear();
+        display->setVariableCount(0);
+        const std::string error = column[6].erase(0, column[6].find_first_not_of(' '));
+        EXPECT_EQ(scan(lf_numbers(column[0])), error);
+        Numbers selected;
+        for (const auto& [number, var] : g_varPool->vars)
+            selected.push_back(number);
+        EXPECT_EQ(selected, lf_numbers(column[3]));
+        EXPECT_EQ(g_initialised, error.empty() ? selected : Numbers{});
+        EXPECT_EQ(Numbers(g_varPool->siocNumbers.begin(), g_varPool->siocNumbers.end()), lf_numbers(column[4]));
+        EXPECT_EQ(infoVarNumbers(), lf_numbers(column[5]));
+        EXPECT_EQ(display->variableCount(), error.empty() ? selected.size() : 0u);
+        EXPECT_FALSE(g_readingScript);
+    }
+    g_log.close();
+    const std::string log = test::readFile("Log.txt");
+    EXPECT_THAT(log, HasSubstr("Reading file cockpit.ssi\n\n3 Talvesync variables detected:\n"
+                               "1006 LtStorm\n2005 LampPolled\n2010 LampSteady\n\nNumber of infovars to be checked: 1\n"));
+    EXPECT_THAT(log, HasSubstr("\n1 Talvesync variable detected:\n1006 LtStorm\n"));
 }
 
-TEST_F(ScriptScanTest, ScriptsThatCannotServeEndTheReadingWithTheirCode)
+TEST_F(ScriptScanTest, AScriptThatCannotBeReadEndsTheReadingWithCode16)
 {
     std::filesystem::create_directory("folder.ssi");
     EXPECT_EQ(scanned("absent.ssi"), "16: absent.ssi not found");
     EXPECT_EQ(scanned("folder.ssi"), "16: folder.ssi not found (not a regular file)");
     EXPECT_FALSE(g_readingScript);
-    EXPECT_TRUE(display->statusWhileReading.empty());
-
-    const struct {
-        Numbers numbers;
-        NumberList whitelist;
-        std::string error;
-    } rows[] = {
-        {{}, {}, "1: No variables found in cockpit.ssi"},
-        {{1275, 1276, 999}, {}, "1: No variables found in cockpit.ssi"},
-        {{1006}, {1500}, "1: No variables found in cockpit.ssi"},
-        {{1006, 1700, 1800}, {}, "2: Var 1700 in your cockpit.ssi is not a Talvesync variable"},
-        {{1700}, {}, "1: No variables found in your CONFIG_FILE"},
-    };
-    for (const auto& row : rows) {
-        g_varPool = lf_smallCatalogue();
-        g_whitelist = row.whitelist;
-        EXPECT_EQ(scan(row.numbers), row.error);
-        EXPECT_EQ(g_varPool->vars.empty(), row.error.starts_with("1:")) << row.error; // nothing selected
-        EXPECT_TRUE(g_initialised.empty()) << row.error;
-    }
 }
 
 TEST_F(ScriptScanTest, WithTheWholeCatalogueAPositionBringsItsCollection)
