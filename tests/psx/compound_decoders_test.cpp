@@ -1,57 +1,48 @@
 // The compound Qs texts, decoded through g_FromPSXClient as PSX sends them.
 #include "psx/compound_decoders.h"
 #include "psx_test_support.h"
+#include "support/data_file.h"
 #include "vars/decoded_values.h"
 
 #include <gmock/gmock.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 namespace brg::test {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 
 using CompoundDecoders = PsxInboundTest;
 
-// "\r" and "\n" as the bytes they stand for.
-std::string lf_unescape(std::string text)
-{
-    for (const auto& [from, to] : {std::pair{"\\r", "\r"}, {"\\n", "\n"}})
-        for (std::size_t at; (at = text.find(from)) != std::string::npos;)
-            text.replace(at, 2, to);
-    return text;
-}
-
-// Lines decoded with the given variables bound, and all they queue; the last line may fail.
+// Lines decoded with the given variables bound, all they queue and the calls the variables get at
+// once; the last line may fail.
 struct DecodeCase {
     std::string bind;
     std::vector<std::uint32_t> bound = {};
     std::vector<std::string> lines = {};
     Elements queued = {};
+    Calls calls = {};
     std::string fails = "none";
 };
 
 std::vector<DecodeCase> lf_cases()
 {
-    std::ifstream in(std::string(TALVESYNC_TEST_DATA_DIR) + "/psx-lines.txt");
     std::vector<DecodeCase> cases;
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream words(line.substr(std::min<std::size_t>(line.size(), 2)));
+    for (const std::string& line : dataLines("psx-lines.txt")) {
+        std::istringstream words(line.substr(line.find(' ') + 1));
         if (line.starts_with("bind")) {
             cases.push_back({line});
-            words.str(line.substr(4));
             for (std::uint32_t n; words >> n;)
                 cases.back().bound.push_back(n);
         } else if (line.starts_with("< ")) {
-            cases.back().lines.push_back(lf_unescape(line.substr(2)));
+            cases.back().lines.push_back(unescape(line.substr(2)));
         } else if (line.starts_with("> ")) {
-            for (std::string e; words >> e;)
-                cases.back().queued.push_back({static_cast<std::uint32_t>(std::stoul(e)), std::stoi(e.substr(e.find('=') + 1))});
+            cases.back().queued = elementsOf(line.substr(2));
+        } else if (line.starts_with("= ")) {
+            for (std::string call; words >> call;)
+                cases.back().calls.push_back(call);
         } else if (line.starts_with("! ")) {
             cases.back().fails = line.substr(2);
         }
@@ -67,6 +58,7 @@ TEST_F(CompoundDecoders, LinesQueueWhatTheirVariablesUse)
         SCOPED_TRACE(c.bind + " " + c.lines.front());
         gf_resetProcessState();
         vars.clear();
+        varCalls.clear();
         bind(c.bound);
         std::string failed = "none";
         try {
@@ -79,37 +71,31 @@ TEST_F(CompoundDecoders, LinesQueueWhatTheirVariablesUse)
         }
         EXPECT_EQ(failed, c.fails);
         EXPECT_EQ(queued(), c.queued);
+        EXPECT_EQ(varCalls, c.calls);
     }
 }
 
-TEST_F(CompoundDecoders, BadFieldsAreLogged)
+TEST_F(CompoundDecoders, BadFieldsAreLoggedWithTheirLine)
 {
-    bind({3428});
+    bind({1045, 3428});
     openLog();
     g_log.setTrace(Trace::PsxInQs, true);
+    EXPECT_THROW(decode("Qh45=ab\r\n"), std::invalid_argument);
     decode("Qs428=1;2\r\n");
     decode("Qs428=1;x;3\r\n");
     decode("Qs480=0102030405060708091\n");
-    EXPECT_THAT(log(), HasSubstr("error: decodeQsn var: 3428, s: 1;2, n:3, sv size:2\n"));
-    EXPECT_THAT(log(), HasSubstr("! Exception in decodeQsnSv\n"));
-    EXPECT_THAT(log(), HasSubstr("QS480 not 20 characters?:0102030405060708091\n"));
-}
-
-TEST_F(CompoundDecoders, CabinTemperaturesDecodeInPsxsPairFormAndInThePlainForm)
-{
-    bind({4890});
-    decode("Qs432=73,78;73,81;73,80;62,79;62,78;72,77;72,82;75,80;75,80;75,79;75,79;75,80;72,77;73;\r\n");
-    const Elements pairs = queued();
-    ASSERT_EQ(pairs.size(), 27u);
-    EXPECT_EQ(pairs[1], (ChannelElement{4891, 78}));
-    g_FromPSXClient->flushQueue();
-    decode("Qs432=73;78;73;81;73;80;62;79;62;78;72;77;72;82;75;80;75;80;75;79;75;79;75;80;72;77;73;\r\n");
-    EXPECT_EQ(queued(), pairs);
+    for (const char* text : {"? decodeMessage Qh45=ab\r\n str2int32: invalid integer input\n",
+                             "error: decodeQsn var: 3428, s: 1;2, n:3, sv size:2\n", "! Exception in decodeQsnSv\n",
+                             "QS480 not 20 characters?:0102030405060708091\n"})
+        EXPECT_THAT(log(), HasSubstr(text));
 }
 
 TEST_F(CompoundDecoders, DecodedStatesForTheDisplays)
 {
-    bind({3028, 3126, 3127, 2092, 2094});
+    bind({3028, 3126, 3127, 2092, 2094, 120, 3708});
+    decode("Qs120=1;2;3\n");
+    EXPECT_EQ(g_decoded.qs120Fields[0], kNoFieldValue); // 3708 comes from SIOC
+    EXPECT_EQ(g_decoded.qs120Fields[2], 3);
     decode("Qs118=0000____LB\n");
     EXPECT_EQ(g_decoded.squawkDigitCount, 0);
     EXPECT_TRUE(g_decoded.squawkFlagL && g_decoded.squawkModeB);
@@ -161,42 +147,20 @@ TEST_F(CompoundDecoders, AutothrottleModeHandsTheLeversBackWhenItLetsGo)
     decode("Qs434=21;0;0\n");
     EXPECT_EQ(g_FromPSXClient->qs436Mode(), 0u);
     decode("Qs436=50;50;50;50\n"); // autothrottle not moving the levers: Var 436 answers
-    EXPECT_EQ(var(436).sends, 1);
-    EXPECT_THAT(var(4735).values, IsEmpty());
     decode("Qs434=1;0;0\n");
     EXPECT_EQ(g_FromPSXClient->qs436Mode(), 1u);
     decode("Qs436=50;50;50;50\n"); // first change of trend only primes
     decode("Qs436=100;100;100;100\n");
-    EXPECT_THAT(var(4735).values, ElementsAre(50, 100));
-    EXPECT_THAT(var(4738).values, ElementsAre(50, 100));
-    EXPECT_THAT(var(4739).values, ElementsAre(1));
+    EXPECT_EQ(varCalls, (Calls{"^436", "4735=50", "4738=50", "4735=100", "4738=100", "4739=1"}));
     EXPECT_THROW(decode("Qs436=1;2;3\n"), std::out_of_range);
     EXPECT_EQ(queued(), (Elements{{3434, 0}, {3434, 1}}));
+    varCalls.clear();
     g_FromPSXClient->flushQueue(); // PSX's mode 1 is now on record
-    EXPECT_EQ(var(436).sends, 1);
     decode("Qs434=0;\n");
     EXPECT_EQ(g_FromPSXClient->qs436Mode(), 0u);
-    EXPECT_EQ(var(436).sends, 2);
+    EXPECT_EQ(varCalls, (Calls{"3434=0", "3434=1", "^436"}));
     decode("Qs434=5\n");
     EXPECT_THAT(log(), HasSubstr("! Syserror: decodeQs434\n"));
-}
-
-TEST_F(CompoundDecoders, FlightControlsAndBrakesSetTheirVirtualVarsAtOnce)
-{
-    bind({120, 3708, 4743, 4744, 4745, 357, 4746, 4747});
-    decode("Qs120=1;2;3\n");
-    EXPECT_THAT(var(4744).values, ElementsAre(1));
-    EXPECT_THAT(var(4743).values, ElementsAre(2));
-    EXPECT_THAT(var(4745).values, ElementsAre(3));
-    EXPECT_EQ(g_decoded.qs120Fields[0], kNoFieldValue); // 3708 comes from SIOC
-    EXPECT_EQ(g_decoded.qs120Fields[2], 3);
-    EXPECT_EQ(var(120).sends, 1);
-    EXPECT_THROW(decode("Qs120=1;2\n"), std::out_of_range);
-    decode("Qs357=950;940\n");
-    EXPECT_THAT(var(4746).values, ElementsAre(950));
-    EXPECT_THAT(var(4747).values, ElementsAre(940));
-    EXPECT_EQ(var(357).sends, 0); // no shared field in use
-    EXPECT_THAT(queued(), IsEmpty());
 }
 
 } // namespace

@@ -11,57 +11,30 @@
 namespace brg {
 namespace {
 
-struct Decoded {
-    std::string content;
-    bool isQ = false;
-    std::string kind, number, value;
-    bool isVersion = false;
-    std::string version;
-    bool operator==(const Decoded&) const = default;
-};
-
-std::vector<Decoded> lf_byRegex(const std::string& line)
+// Each line content found, as "content|kind number value|version" with empty parts for no match.
+std::string lf_byRegex(const std::string& line)
 {
     static const std::regex content("(.+)(?:\\r\\n|\\r|\\n)", std::regex::ECMAScript);
     static const std::regex qLine("Q(h|i|s)(\\d+)=(.*)", std::regex::ECMAScript);
     static const std::regex versionLine("version=(.+)", std::regex::ECMAScript);
-    std::vector<Decoded> out;
+    std::string out;
     for (auto it = std::sregex_iterator(line.begin(), line.end(), content); it != std::sregex_iterator(); ++it) {
-        Decoded d;
-        d.content = (*it)[1].str();
-        std::smatch m;
-        if (std::regex_match(d.content, m, qLine)) {
-            d.isQ = true;
-            d.kind = m[1].str();
-            d.number = m[2].str();
-            d.value = m[3].str();
-        }
-        if (std::regex_match(d.content, m, versionLine)) {
-            d.isVersion = true;
-            d.version = m[1].str();
-        }
-        out.push_back(d);
+        const std::string c = (*it)[1].str();
+        std::smatch q, v;
+        const bool isQ = std::regex_match(c, q, qLine), isVersion = std::regex_match(c, v, versionLine);
+        out += c + "|" + (isQ ? q[1].str() + " " + q[2].str() + " " + q[3].str() : "") + "|" + (isVersion ? v[1].str() : "") + "\n";
     }
     return out;
 }
 
-std::vector<Decoded> lf_byMatcher(const std::string& line)
+std::string lf_byMatcher(const std::string& line)
 {
-    std::vector<Decoded> out;
+    std::string out;
     gf_forEachLineContent(line, [&](std::string_view c) {
-        Decoded d;
-        d.content = std::string(c);
-        if (const auto q = gf_matchQLine(c)) {
-            d.isQ = true;
-            d.kind = std::string(1, q->kind);
-            d.number = std::string(q->number);
-            d.value = std::string(q->value);
-        }
-        if (const auto v = gf_matchVersionLine(c)) {
-            d.isVersion = true;
-            d.version = std::string(*v);
-        }
-        out.push_back(d);
+        const auto q = gf_matchQLine(c);
+        const auto v = gf_matchVersionLine(c);
+        out += std::string(c) + "|" + (q ? q->kind + (" " + std::string(q->number) + " " + std::string(q->value)) : "") +
+               "|" + (v ? std::string(*v) : "") + "\n";
     });
     return out;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Test doubles for the PSX inbound tests: Vars that record how they are called, a display that
-// records the CDU screen calls, and a fixture that binds such Vars to g_FromPSXClient.
+// Test doubles for the PSX inbound tests: Vars and a display that record how they are called, and a
+// fixture that binds such Vars to g_FromPSXClient.
 #include "app/process_state.h"
 #include "base/display.h"
 #include "base/log.h"
@@ -8,54 +8,47 @@
 #include "psx/from_psx_channel.h"
 #include "support/fresh_state.h"
 
+#include <fmt/format.h>
+
 #include <map>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace brg::test {
 
+// Records "N=V" for a value handed to it and "^N" when asked to answer PSX, in one list for all.
 class RecordingVar : public Var {
 public:
-    RecordingVar(std::uint32_t number, bool polled) : Var("Recording", number, 0), m_polled(polled) {}
+    RecordingVar(std::uint32_t number, bool polled, std::vector<std::string>& calls)
+        : Var("Recording", number, 0), m_polled(polled), m_calls(calls) {}
     void initialise() override {}
     void refresh() override {}
-    void sendToPsx() override { ++sends; }
-    void setValue(std::int32_t v) override { values.push_back(v); }
+    void sendToPsx() override { m_calls.push_back(fmt::format("^{}", number)); }
+    void setValue(std::int32_t v) override { m_calls.push_back(fmt::format("{}={}", number, v)); }
     bool isInfoVar() const override { return m_polled; }
     bool isPolled() const override { return m_polled; }
 
-    int sends = 0;
-    std::vector<std::int32_t> values;
-
 private:
     bool m_polled;
+    std::vector<std::string>& m_calls;
 };
 
-struct CduCall {
-    std::string what;
-    std::uint32_t cdu;
-    std::uint32_t row;
-    std::string text;
-    bool operator==(const CduCall&) const = default;
-};
-
+// Records "repaint", "large CDU ROW TEXT", "colour CDU ROW TEXT" and "blank CDU 0|1".
 class RecordingDisplay : public StatusTexts {
 public:
-    void repaint() override { ++repaints; }
+    void repaint() override { calls.push_back("repaint"); }
     void cduLargeLine(std::uint32_t cdu, std::uint32_t row, const std::string& text) override
     {
-        calls.push_back({"large", cdu, row, text});
+        calls.push_back(fmt::format("large {} {} {}", cdu, row, text));
     }
     void cduColourLine(std::uint32_t cdu, std::uint32_t row, const std::string& text) override
     {
-        calls.push_back({"colour", cdu, row, text});
+        calls.push_back(fmt::format("colour {} {} {}", cdu, row, text));
     }
-    void cduBlankState(std::uint32_t cdu, bool blank) override { calls.push_back({"blank", cdu, 0, blank ? "1" : "0"}); }
+    void cduBlankState(std::uint32_t cdu, bool blank) override { calls.push_back(fmt::format("blank {} {:d}", cdu, blank)); }
 
-    int repaints = 0;
-    std::vector<CduCall> calls;
+    std::vector<std::string> calls;
 };
 
 class PsxInboundTest : public TempDirTest {
@@ -77,9 +70,9 @@ protected:
     void bind(const std::vector<std::uint32_t>& numbers, const std::vector<std::uint32_t>& polled = {})
     {
         for (std::uint32_t n : numbers)
-            vars[n] = std::make_shared<RecordingVar>(n, false);
+            vars[n] = std::make_shared<RecordingVar>(n, false, varCalls);
         for (std::uint32_t n : polled)
-            vars[n] = std::make_shared<RecordingVar>(n, true);
+            vars[n] = std::make_shared<RecordingVar>(n, true, varCalls);
         std::set<std::uint32_t> all;
         for (const auto& [n, var] : vars)
             all.insert(n);
@@ -88,16 +81,17 @@ protected:
             return it == vars.end() ? nullptr : it->second;
         });
     }
-    RecordingVar& var(std::uint32_t n) { return *vars.at(n); }
     void decode(const std::string& line) { g_FromPSXClient->decodeMessage(line); }
     std::vector<ChannelElement> queued() const { return g_FromPSXClient->queuedElements(); }
     std::string log() const { return readFile(dir / "Log.txt"); }
     void openLog() { g_log.open(dir / "Log.txt"); }
 
     std::map<std::uint32_t, std::shared_ptr<RecordingVar>> vars;
+    std::vector<std::string> varCalls;
     std::shared_ptr<RecordingDisplay> display;
 };
 
 using Elements = std::vector<ChannelElement>;
+using Calls = std::vector<std::string>;
 
 } // namespace brg::test

@@ -4,9 +4,12 @@
 #include "config/config_items.h"
 #include "net/main_loop.h"
 #include "psx/to_psx_channel.h"
+#include "support/data_file.h"
 #include "support/fake_socket_test.h"
 
 #include <gmock/gmock.h>
+
+#include <sstream>
 
 namespace brg {
 namespace {
@@ -29,39 +32,21 @@ protected:
     }
 };
 
-// PSX's words before the drain, what the drain sends, and the words after it. Bit 0 merges keep
-// PSX's other bits and chain within a drain; the fire handles, the ELT and the evacuation light merge
-// through their masks; other Qh values leave the table alone.
-struct DrainCase {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> before;
-    std::vector<ChannelElement> elements;
-    std::string sent;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> after;
-};
-
 TEST_F(ToPsx, ADrainSendsItsLinesAsOneBatchAndMergesBitsWithPsxs)
 {
-    const std::vector<DrainCase> cases = {
-        {{}, {{2005, -3}, {1042, 1}}, "Qi5=-3\r\nQh42=1\r\n", {{1042, 0}}},
-        {{{1063, 6}}, {{1063, 1}}, "Qh63=7\r\n", {{1063, 7}}},
-        {{{1063, 7}}, {{1063, 0}}, "Qh63=6\r\n", {{1063, 6}}},
-        {{{1417, 0x10}}, {{1417, 1}, {1417, 0}}, "Qh417=17\r\nQh417=16\r\n", {{1417, 16}}},
-        {{{1275, 255}, {1279, 255}, {1224, 0xFFFF}, {1424, 0xFF}}, {{1275, 1}, {1279, 32}, {1224, 1}, {1424, 8}},
-         "Qh275=95\r\nQh279=126\r\nQh224=8201\r\nQh424=14\r\n", {{1275, 95}, {1224, 8201}, {1424, 14}}},
-    };
-    for (const DrainCase& c : cases) {
-        for (const auto& [n, word] : c.before)
-            g_psxValues[n] = word;
+    for (const std::string& line : test::dataLines("psx-drains.txt")) {
+        const std::vector<std::string> column = test::cells(line, 4);
+        for (const ChannelElement& word : test::elementsOf(column[0]))
+            g_psxValues[word.number] = static_cast<std::uint32_t>(word.value);
         const std::size_t calls = sendCalls().size();
-        EXPECT_EQ(drain(c.elements), c.sent);
-        EXPECT_EQ(sendCalls().size(), calls + 1) << c.sent;
-        for (const auto& [n, word] : c.after)
-            EXPECT_EQ(g_psxValues[n], word) << n;
+        std::string sent;
+        std::istringstream(column[2]) >> sent;
+        EXPECT_EQ(drain(test::elementsOf(column[1])), test::unescape(sent));
+        EXPECT_EQ(sendCalls().size(), calls + 1) << line;
+        for (const ChannelElement& word : test::elementsOf(column[3]))
+            EXPECT_EQ(g_psxValues[word.number], static_cast<std::uint32_t>(word.value)) << word.number;
     }
-}
-
-TEST_F(ToPsx, QsLinesCarryTheCurrentTextAndIgnoreTheValue)
-{
+    // Qs lines carry the current text, whatever the value.
     EXPECT_EQ(drain({{12, 0}}), "Qs12=\r\n");
     g_qsStrings.set(12, "KEYB;0");
     EXPECT_EQ(drain({{12, -1}}), "Qs12=KEYB;0\r\n");
@@ -104,39 +89,33 @@ TEST_F(ToPsx, NumbersWithoutAPsxLineAreRefused)
     EXPECT_TRUE(provider->script->sent.empty());
 }
 
-TEST_F(ToPsx, ABatchPassing4000CharactersIsSentAtOnce)
+// Demands and exit go out at once, ahead of the batch; a batch passing 4000 characters is sent at
+// once; the send trace shows each batch as sent.
+TEST_F(ToPsx, BatchesDemandsAndTheirTrace)
 {
-    // "Qi100=1234567\r\n" is 15 characters: the 267th line takes the batch to 4005.
-    std::string all;
-    for (int i = 0; i < 300; ++i) {
-        g_ToPSXClient->pushElement({2100, 1234567});
-        all += "Qi100=1234567\r\n";
-    }
-    g_ToPSXClient->flushQueue();
-    ASSERT_EQ(sendCalls().size(), 2u);
-    EXPECT_EQ(sendCalls()[0].size(), 267 * 15u);
-    EXPECT_EQ(sendCalls()[1].size(), 33 * 15u);
-    EXPECT_EQ(provider->script->sent, all);
-}
-
-TEST_F(ToPsx, DemandsAndExitBypassTheBatch)
-{
+    g_log.open("Log.txt");
     g_ToPSXClient->pushElement({2005, 1});
     g_ToPSXClient->sendDemandQi(211);
     g_ToPSXClient->sendDemandQs(480);
     g_ToPSXClient->sendExit();
-    EXPECT_EQ(sendCalls(), (std::vector<std::string>{"demand=Qi211\r\n", "demand=Qs480\r\n", "exit\r\n"}));
     g_ToPSXClient->flushQueue();
-    EXPECT_EQ(sendCalls().back(), "Qi5=1\r\n");
-}
-
-TEST_F(ToPsx, TheSendTraceShowsEachBatchAsSent)
-{
-    g_log.open("Log.txt");
-    drain({{2005, -3}});
     g_log.setTrace(Trace::PsxOut, true);
     drain({{2005, -3}, {1042, 1}});
+    g_log.setTrace(Trace::PsxOut, false);
+    // "Qi100=1234567\r\n" is 15 characters: the 267th line takes the batch to 4005.
+    for (int i = 0; i < 300; ++i)
+        g_ToPSXClient->pushElement({2100, 1234567});
+    g_ToPSXClient->flushQueue();
     g_log.close();
+
+    const auto lines = [](int n) {
+        std::string all;
+        while (n-- > 0)
+            all += "Qi100=1234567\r\n";
+        return all;
+    };
+    EXPECT_EQ(sendCalls(), (std::vector<std::string>{"demand=Qi211\r\n", "demand=Qs480\r\n", "exit\r\n", "Qi5=1\r\n",
+                                                     "Qi5=-3\r\nQh42=1\r\n", lines(267), lines(33)}));
     const std::string log = test::readFile("Log.txt");
     EXPECT_EQ(log.substr(log.find('\n') + 1), "> Qi5=-3\r\nQh42=1\r\n");
 }
