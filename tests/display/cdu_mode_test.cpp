@@ -23,13 +23,16 @@ protected:
         cfg::CDU_BOLD.setRunning(false); // one text per glyph
         host->position = {100, 50};
     }
-    // The texts drawn in one row, in order.
-    static std::string rowText(const RecordingCanvas& canvas, int row)
+    // What a row shows: the last glyph drawn in each column, large or small.
+    static std::string rowText(const RecordingWindow& canvas, int row)
     {
-        std::string text;
-        for (const TextOut& t : canvas.texts)
-            if (t.y == 50 + 36 * row || t.y == 50 + 36 * row + 7)
-                text += t.text;
+        std::string text(24, '-');
+        for (const auto& call : canvas.of("text ")) {
+            int x = 0, y = 0;
+            std::sscanf(call.c_str(), "text %d %d", &x, &y);
+            if (y == 50 + 36 * row || y == 50 + 36 * row + 7)
+                text.at(static_cast<std::size_t>((x - 100) / 25)) = call.back();
+        }
         return text;
     }
 };
@@ -46,19 +49,18 @@ TEST_F(CduMode, EnteringMovesTheWindowKeepsItsPlaceAndCreatesTheFonts)
     EXPECT_EQ(cfg::MAIN_WINDOW_Y.value(), 140);
     // In memory only: the file keeps the user's values until the program ends.
     EXPECT_TRUE(contains(readFile("Talvesync.cfg"), "MAIN_WINDOW_X=100\n"));
-    EXPECT_EQ(host->of("move"), Calls{"move 1500 60 900 650"});
-    EXPECT_EQ(host->of("font"), (Calls{"font 1 AEROWINX MCDU SMALL -44 25", "font 2 AEROWINX MCDU LARGE -44 25"}));
-    EXPECT_TRUE(host->of("no caption").empty()); // CDU_BORDER is on
+    // Moved without taking the caption away (CDU_BORDER is on), then repainted at once: a dark
+    // screen until PSX unblanks it.
+    EXPECT_EQ(host->calls, (Calls{"move 1500 60 900 650", "font 1 AEROWINX MCDU SMALL -44 25",
+                                  "font 2 AEROWINX MCDU LARGE -44 25", "invalidate all", "minimum width 25",
+                                  "fill 0 0 900 650 black"}));
     EXPECT_TRUE(contains(log(), "Talvesync window changed into CDU screen.\n"));
-    // The repaint at once shows a dark screen until PSX unblanks it.
-    EXPECT_EQ(host->canvas.lastFillOf({0, 0, 900, 650}), kBlack);
-    EXPECT_TRUE(host->canvas.texts.empty());
 
     EXPECT_TRUE(contains(log(), "? hFontSmall_ == NULL\n? hFontLarge_  == NULL\n"));
     display->cduBlankState(0, false);
     display->cduHandOver();
-    EXPECT_EQ(host->canvas.texts.size(), 14u * 24u);
-    EXPECT_TRUE(host->canvas.fontSelections.empty());
+    EXPECT_EQ(host->of("text").size(), 14u * 24u);
+    EXPECT_TRUE(host->of("select").empty());
 }
 
 // Leaving keeps where the CDU screen was and moves back; a minimised window (far outside) changes
@@ -83,7 +85,7 @@ TEST_F(CduMode, LeavingStoresTheCduPlaceUnlessMinimisedAndMovesBack)
         EXPECT_TRUE(contains(readFile("Talvesync.cfg"), row.stored)) << readFile("Talvesync.cfg");
     }
     EXPECT_EQ(countOf(log(), "Talvesync window back to normal.\n"), 2u);
-    EXPECT_FALSE(host->canvas.at(290, 7).empty()); // the status panel is painted again
+    EXPECT_NE(host->textAt(290, 7), "-"); // the status panel is painted again
 }
 
 TEST_F(CduMode, RowsAreDrawnGlyphByGlyphInTheirFontAndPlace)
@@ -93,42 +95,36 @@ TEST_F(CduMode, RowsAreDrawnGlyphByGlyphInTheirFontAndPlace)
     display->cduLargeLine(0, 3, "SMALL ROW THREE XXXXXXXX");
     display->cduLargeLine(2, 3, "NOT SHOWN");
     display->cduHandOver();
-    std::vector<TextOut> row3;
-    for (const TextOut& t : host->canvas.texts)
-        if (t.y == 50 + 3 * 36 + 7 && t.font == CanvasFont::CduSmall)
-            row3.push_back(t);
     // Erased with blanks in the large font, then drawn in the small one.
-    ASSERT_EQ(row3.size(), 24u);
-    EXPECT_EQ(row3[0], (TextOut{100, 165, "S", kLimeGreen, kBlack, true, CanvasFont::CduSmall}));
-    EXPECT_EQ(row3[1].x, 125);
+    EXPECT_EQ(host->of("text 100 165 "), Calls{"text 100 165 lime/black opaque small: S"});
+    EXPECT_EQ(host->textAt(125, 165), "lime/black opaque small: M");
+    EXPECT_EQ(rowText(*host, 3), "SMALL ROW THREE XXXXXXXX");
     // Fonts are selected only when they change.
-    const auto& fonts = host->canvas.fontSelections;
+    const auto fonts = host->of("select");
     EXPECT_EQ(std::adjacent_find(fonts.begin(), fonts.end()), fonts.end());
 }
 
 TEST_F(CduMode, ColourCodesAndBoldGlyphs)
 {
-    RecordingCanvas canvas;
+    RecordingWindow canvas;
     CduLayout layout;
     layout.withColour = true;
     layout.bold = true;
     layout.columnWidth = 20;
     CduCanvasPainter painter(canvas, layout);
-    // Every glyph erases its whole column, also one of a font narrower than the column.
-    EXPECT_EQ(canvas.minimumTextWidth, 20);
     painter.myTextOutCh(10, 20, 'A', 'y');
     painter.myTextOutCh(30, 20, ' ', 'g');
     painter.myTextOutCh(50, 20, 'B', ' ');
     painter.myTextOutCh(70, 20, '\xFF', 'r');
-    const Rgb grey{128, 128, 128}, green{0, 255, 0};
-    // White on grey, twice more shifted by a pixel over a transparent background; a blank stays
-    // opaque so that it erases; " " keeps the colour in effect; a broken glyph is left out.
-    EXPECT_EQ(canvas.texts, (std::vector<TextOut>{
-                                {10, 20, "A", kWhite, grey, true}, {11, 20, "A", kWhite, grey, false},
-                                {10, 21, "A", kWhite, grey, false}, {30, 20, " ", green, kBlack, true},
-                                {31, 20, " ", green, kBlack, true}, {30, 21, " ", green, kBlack, true},
-                                {50, 20, "B", green, kBlack, true}, {51, 20, "B", green, kBlack, false},
-                                {50, 21, "B", green, kBlack, false}}));
+    // Every glyph erases its whole column, also one of a font narrower than the column. White on
+    // grey, twice more shifted by a pixel over a transparent background; a blank stays opaque so
+    // that it erases; " " keeps the colour in effect; a broken glyph is left out.
+    EXPECT_EQ(canvas.calls, (Calls{"minimum width 20",
+                                   "text 10 20 white/grey opaque default: A", "text 11 20 white/grey clear default: A",
+                                   "text 10 21 white/grey clear default: A", "text 30 20 green/black opaque default:  ",
+                                   "text 31 20 green/black opaque default:  ", "text 30 21 green/black opaque default:  ",
+                                   "text 50 20 green/black opaque default: B", "text 51 20 green/black clear default: B",
+                                   "text 50 21 green/black clear default: B"}));
     EXPECT_TRUE(contains(log(), "myTextOutCh invalid UTF-8\n"));
 }
 
@@ -140,7 +136,7 @@ TEST_F(CduMode, ASelectedCduStartsWithItsOwnTextsAndBlankState)
     display->cduSelectionChanged();
     display->setCduMode(true);
     display->cduHandOver();
-    EXPECT_TRUE(host->canvas.texts.empty());
+    EXPECT_TRUE(host->of("text").empty());
     EXPECT_FALSE(contains(log(), "BLANK screen"));
 
     g_qsStrings.set(76, "CENTRE TITLE");
@@ -148,13 +144,13 @@ TEST_F(CduMode, ASelectedCduStartsWithItsOwnTextsAndBlankState)
     display->cduBlankState(1, false); // the centre CDU is on while the right one is shown
     display->cduSelectionChanged();   // still the right one, still blank
     display->cduHandOver();
-    EXPECT_TRUE(host->canvas.texts.empty());
+    EXPECT_TRUE(host->of("text").empty());
 
     cfg::CDU_R.setRunning(false);
     cfg::CDU_C.setRunning(true);
     display->cduSelectionChanged();
     display->cduHandOver();
-    EXPECT_EQ(rowText(host->canvas, 0).substr(0, 12), "CENTRE TITLE");
+    EXPECT_EQ(rowText(*host, 0).substr(0, 12), "CENTRE TITLE");
 }
 
 } // namespace

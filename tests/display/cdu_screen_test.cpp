@@ -1,6 +1,6 @@
 #include "base/log.h"
 #include "display/cdu_screen.h"
-#include "support/fresh_state.h"
+#include "display_fixture.h"
 
 #include <gmock/gmock.h>
 
@@ -11,36 +11,17 @@ using test::contains;
 using test::countOf;
 using testing::ElementsAre;
 
-// A text line of a row becomes its 24 glyphs and 24 size markers ('+' large, '-' small).
 TEST(CduLines, TextLinesArePaddedAndMarkedWithTheirSize)
 {
-    const std::string full = "ABCDEFGHIJKLMNOPQRSTUVWX";
-    const std::string someMarkers = full + "+-+-+-";
-    const std::string whole = full + std::string(24, '-') + "tail";
-    const struct {
-        std::uint32_t row;
-        std::string text;
-        std::string line;
-    } rows[] = {
-        {1, "ABC", "ABC" + std::string(21, ' ') + std::string(24, '+')},
-        {5, "", kCduBlankPattern},
-        {3, full, full + std::string(24, '-')},
-        {4, full, full + std::string(24, '+')},
-        {13, full, full + std::string(24, '+')},
-        {0, full, full + std::string(24, '+')},
-        {2, someMarkers, someMarkers + std::string(18, '-')},
-        {2, whole, whole},
-        // o takes b's place and b takes c's, not o → b → c; the markers keep their letters.
-        {0, "obtulr_x" + std::string(16, 'A') + std::string(24, 'o'),
-         "bcn^_e x" + std::string(16, 'A') + std::string(24, 'o')},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(gf_cduLargeLine(r.row, r.text), r.line) << r.row << " " << r.text;
-
-    EXPECT_EQ(gf_cduColourLine("g"), std::string(24, 'g'));
-    EXPECT_EQ(gf_cduColourLine("wwc"), "ww" + std::string(22, 'c'));
-    EXPECT_EQ(gf_cduColourLine(""), "");
-    EXPECT_EQ(gf_cduColourLine(std::string(30, 'r')), std::string(30, 'r'));
+    auto cases = test::readBlocks("cdu-lines.txt");
+    ASSERT_EQ(cases["large"].size(), 9u);
+    for (const auto& line : cases["large"]) {
+        const auto f = test::fieldsOf(line);
+        EXPECT_EQ(gf_cduLargeLine(static_cast<std::uint32_t>(std::stoul(f.at(0))), f.at(1)), f.at(2)) << line;
+    }
+    ASSERT_EQ(cases["colour"].size(), 4u);
+    for (const auto& line : cases["colour"])
+        EXPECT_EQ(gf_cduColourLine(test::fieldsOf(line).at(0)), test::fieldsOf(line).at(1)) << line;
 }
 
 // Paints into a list of the rows drawn: "clear", or "row:text" and "/colours" when it has them.
@@ -82,7 +63,7 @@ protected:
     std::vector<std::string> events;
 };
 
-TEST_F(CduScreenTest, StaysDarkUntilUnblankedThenDrawsEveryRowWithTheTextsReceivedMeanwhile)
+TEST_F(CduScreenTest, StaysDarkUntilUnblankedThenRedrawsOnlyTheRowsNamedByRecords)
 {
     screen.blankState(true);
     screen.largeLine(0, "TITLE");
@@ -99,11 +80,8 @@ TEST_F(CduScreenTest, StaysDarkUntilUnblankedThenDrawsEveryRowWithTheTextsReceiv
     EXPECT_EQ(drawn[7], row(7, "ROW SEVEN"));
     EXPECT_EQ(drawn[13], row(13, ""));
     EXPECT_TRUE(contains(log(), "BLANK screen\n"));
-}
 
-TEST_F(CduScreenTest, OnlyRowsNamedByRecordsAreRedrawnAndUnpaintedOnesAreKept)
-{
-    showBlank(false);
+    // Then only the rows named by records are redrawn, and those not yet painted are kept.
     screen.largeLine(4, "FOUR");
     screen.largeLine(9, "NINE");
     EXPECT_TRUE(screen.paintList().empty()); // waits for the next hand-over
@@ -117,19 +95,6 @@ TEST_F(CduScreenTest, OnlyRowsNamedByRecordsAreRedrawnAndUnpaintedOnesAreKept)
     // With nothing handed over, a paint (an uncovered window) draws the whole screen.
     EXPECT_EQ(paint().size(), 14u);
     EXPECT_FALSE(screen.handOver());
-}
-
-TEST_F(CduScreenTest, ColourLinesFollowTheirRowsText)
-{
-    showBlank(true);
-    screen.largeLine(1, "GREEN");
-    screen.colourLine(1, "g");
-    screen.handOver();
-    EXPECT_EQ(paint().back(), row(1, "GREEN", 'g'));
-    // A new text keeps the row's last colours.
-    screen.largeLine(1, "AGAIN");
-    screen.handOver();
-    EXPECT_EQ(paint().back(), row(1, "AGAIN", 'g'));
 }
 
 TEST_F(CduScreenTest, ReselectionReplacesWhatWaitsByTheOtherCdusWholeScreen)
@@ -163,6 +128,14 @@ TEST_F(CduScreenTest, BrokenRecordsAreLoggedOnceAndTheOtherRowsStillDrawn)
     EXPECT_EQ(paint().size(), 13u);
     paint();
     EXPECT_EQ(countOf(log(), "? paintCdu: invalid string position\n"), 1u);
+    // Colours follow their row's text, and a new text keeps the row's last colours.
+    screen.largeLine(1, "GREEN");
+    screen.colourLine(1, "g");
+    screen.handOver();
+    EXPECT_EQ(paint().back(), row(1, "GREEN", 'g'));
+    screen.largeLine(1, "AGAIN");
+    screen.handOver();
+    EXPECT_EQ(paint().back(), row(1, "AGAIN", 'g'));
 
     showBlank(false);
     screen.colourLine(0, "g");

@@ -1,6 +1,5 @@
 #pragma once
-// What the display tests share: a canvas that records every drawing call, a window host that
-// notes what the display asks of the window, and a window display over both with an open log.
+// What the display tests share: a window display over a recording window, with an open log.
 #include "base/log.h"
 #include "display/canvas.h"
 #include "display/window_display.h"
@@ -8,109 +7,130 @@
 #include "support/fresh_state.h"
 
 #include <fmt/format.h>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace brg::test {
 
-struct TextOut {
-    int x = 0, y = 0;
-    std::string text; // ASCII view of what was drawn
-    Rgb colour;       // the text colour in effect
-    Rgb background;
-    bool opaque = false;
-    CanvasFont font = CanvasFont::Default;
-    friend bool operator==(const TextOut&, const TextOut&) = default;
-};
-
-class RecordingCanvas : public Canvas {
-public:
-    void fillRect(const Rect& area, Rgb colour) override { fills.emplace_back(area, colour); }
-    void line(int, int, int, int, Rgb) override {}
-    void setTextColour(Rgb colour) override { m_colour = colour; }
-    void setBackground(Rgb colour, bool opaque) override { m_background = colour, m_opaque = opaque; }
-    void selectFont(CanvasFont font) override { fontSelections.push_back(m_font = font); }
-    void setMinimumTextWidth(int width) override { minimumTextWidth = width; }
-    void textOut(int x, int y, const std::u16string& text) override
-    {
-        texts.push_back({x, y, std::string(text.begin(), text.end()), m_colour, m_background, m_opaque, m_font});
+// The blocks of a file in tests/data: "[name]" and the lines under it, comments left out.
+inline std::map<std::string, std::vector<std::string>> readBlocks(const std::string& file)
+{
+    std::ifstream in(std::string(TALVESYNC_TEST_DATA_DIR) + "/" + file);
+    std::map<std::string, std::vector<std::string>> blocks;
+    std::vector<std::string>* block = nullptr;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("["))
+            block = &blocks[line.substr(1, line.size() - 2)];
+        else if (block && !line.empty() && !line.starts_with("#"))
+            block->push_back(line);
     }
+    return blocks;
+}
 
-    // The texts drawn at one place, in order.
-    std::vector<TextOut> at(int x, int y) const
-    {
-        std::vector<TextOut> found;
-        for (const TextOut& t : texts)
-            if (t.x == x && t.y == y)
-                found.push_back(t);
-        return found;
-    }
-    std::optional<Rgb> lastFillOf(const Rect& area) const
-    {
-        std::optional<Rgb> colour;
-        for (const auto& [filled, with] : fills)
-            if (filled == area)
-                colour = with;
-        return colour;
-    }
+// The fields of a line of such a block, separated by "|"; "\n" and "\r" stand for line ends.
+inline std::vector<std::string> fieldsOf(std::string line)
+{
+    for (const auto& [escape, end] : {std::pair{"\\n", "\n"}, std::pair{"\\r", "\r"}})
+        for (auto at = line.find(escape); at != std::string::npos; at = line.find(escape, at))
+            line.replace(at, 2, end);
+    std::vector<std::string> fields;
+    std::istringstream in(line + "|");
+    for (std::string field; std::getline(in, field, '|');)
+        fields.push_back(field);
+    return fields;
+}
 
-    std::vector<std::pair<Rect, Rgb>> fills;
-    std::vector<TextOut> texts;
-    std::vector<CanvasFont> fontSelections;
-    int minimumTextWidth = 0;
+inline std::string colourName(Rgb c)
+{
+    static const std::map<std::string, Rgb> names{
+        {"black", {0, 0, 0}},     {"white", {255, 255, 255}}, {"red", {255, 0, 0}},    {"lime", {50, 205, 50}},
+        {"yellow", {255, 255, 0}}, {"orange", {255, 165, 0}}, {"grey", {128, 128, 128}}, {"green", {0, 255, 0}},
+        {"lightblue", {153, 204, 255}}};
+    for (const auto& [name, rgb] : names)
+        if (rgb == c)
+            return name;
+    return fmt::format("#{:02x}{:02x}{:02x}", c.r, c.g, c.b);
+}
 
-private:
-    Rgb m_colour, m_background;
-    bool m_opaque = true;
-    CanvasFont m_font = CanvasFont::Default;
-};
-
-// A window whose update paints at once on the recording canvas, as UpdateWindow would. What the
-// display asks of it is noted as text: "move 1500 60 720 236", "invalidate all", ...
-class FakeWindowHost : public WindowHost {
+// A window, and the canvas its update paints on at once as UpdateWindow would. What is asked of
+// either is noted as a line of text: "move 1500 60 720 236", "invalidate all", "fill 0 84 720 168
+// lightblue", "text X Y COLOUR/BACKGROUND opaque|clear FONT: TEXT" (TEXT as ASCII), ...
+class RecordingWindow : public WindowHost, public Canvas {
 public:
     void invalidate(std::optional<Rect> a, bool erase) override
     {
-        calls.push_back(a ? fmt::format("invalidate {} {} {} {}{}", a->left, a->top, a->right, a->bottom,
-                                        erase ? " erase" : "")
-                          : fmt::format("invalidate all{}", erase ? " erase" : ""));
+        add("invalidate {}{}", a ? fmt::format("{} {} {} {}", a->left, a->top, a->right, a->bottom) : "all",
+            erase ? " erase" : "");
     }
     void updateNow() override
     {
         ++updates;
         if (display)
-            display->paint(canvas);
+            display->paint(*this);
     }
     WindowPoint windowPosition() const override { return position; }
     void moveAndShow(int x, int y, int width, int height) override
     {
-        calls.push_back(fmt::format("move {} {} {} {}", x, y, width, height));
+        add("move {} {} {} {}", x, y, width, height);
         position = {x, y};
     }
     void removeCaptionAndBorder() override { calls.push_back("no caption"); }
     bool createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth) override
     {
-        calls.push_back(fmt::format("font {} {} {} {}", static_cast<int>(font), face, pixelHeight, cellWidth));
+        add("font {} {} {} {}", static_cast<int>(font), face, pixelHeight, cellWidth);
         return fontsAvailable;
     }
-    // The calls that start with `kind`, in order.
-    std::vector<std::string> of(const std::string& kind) const
+
+    void fillRect(const Rect& a, Rgb c) override { add("fill {} {} {} {} {}", a.left, a.top, a.right, a.bottom, colourName(c)); }
+    void line(int x1, int y1, int x2, int y2, Rgb c) override { add("line {} {} {} {} {}", x1, y1, x2, y2, colourName(c)); }
+    void setTextColour(Rgb colour) override { m_colour = colour; }
+    void setBackground(Rgb colour, bool opaque) override { m_background = colour, m_opaque = opaque; }
+    void selectFont(CanvasFont font) override { add("select {}", m_font = kFonts[static_cast<int>(font)]); }
+    void setMinimumTextWidth(int width) override { add("minimum width {}", width); }
+    void textOut(int x, int y, const std::u16string& text) override
+    {
+        add("text {} {} {}/{} {} {}: {}", x, y, colourName(m_colour), colourName(m_background),
+            m_opaque ? "opaque" : "clear", m_font, std::string(text.begin(), text.end()));
+    }
+
+    // The calls that start with `prefix`, in order.
+    std::vector<std::string> of(const std::string& prefix) const
     {
         std::vector<std::string> found;
         for (const auto& call : calls)
-            if (call.starts_with(kind))
+            if (call.starts_with(prefix))
                 found.push_back(call);
         return found;
     }
+    // The first text drawn at a place, without its place: "lime/black clear default: Version 3.46.0".
+    std::string textAt(int x, int y) const
+    {
+        const std::string place = fmt::format("text {} {} ", x, y);
+        const auto found = of(place);
+        return found.empty() ? "-" : found[0].substr(place.size());
+    }
 
     WindowDisplay* display = nullptr;
-    RecordingCanvas canvas;
     std::vector<std::string> calls;
     int updates = 0;
     WindowPoint position{400, 20};
     bool fontsAvailable = true;
+
+private:
+    template <typename... Args>
+    void add(fmt::format_string<Args...> format, Args&&... args)
+    {
+        calls.push_back(fmt::format(format, std::forward<Args>(args)...));
+    }
+    static constexpr const char* kFonts[] = {"default", "small", "large"};
+    Rgb m_colour, m_background;
+    bool m_opaque = true;
+    const char* m_font = "default";
 };
 
 class DisplayTest : public TempDirTest {
@@ -126,16 +146,16 @@ protected:
     void freshDisplay()
     {
         display = std::make_shared<WindowDisplay>();
-        host = std::make_shared<FakeWindowHost>();
+        host = std::make_shared<RecordingWindow>();
         host->display = display.get();
         display->attachWindow(host);
         g_display = display;
     }
 
     // A fresh paint of the whole window.
-    RecordingCanvas paint()
+    RecordingWindow paint()
     {
-        RecordingCanvas canvas;
+        RecordingWindow canvas;
         display->paint(canvas);
         return canvas;
     }
@@ -143,14 +163,7 @@ protected:
     static std::string log() { return readFile("Log.txt"); }
 
     std::shared_ptr<WindowDisplay> display;
-    std::shared_ptr<FakeWindowHost> host;
+    std::shared_ptr<RecordingWindow> host;
 };
-
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kRed{255, 0, 0};
-inline constexpr Rgb kLimeGreen{50, 205, 50};
-inline constexpr Rgb kYellow{255, 255, 0};
-inline constexpr Rgb kOrange{255, 165, 0};
 
 } // namespace brg::test
