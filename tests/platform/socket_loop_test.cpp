@@ -32,54 +32,26 @@ protected:
         if (done())
             return true;
         m_done = done;
-        std::mutex mutex;
-        std::condition_variable finished;
-        bool stopped = false;
-        std::thread watchdog([&] {
+        std::jthread watchdog([&](std::stop_token stop) {
+            std::mutex mutex;
             std::unique_lock lock(mutex);
-            if (!finished.wait_for(lock, timeout, [&] { return stopped; }))
+            std::condition_variable_any().wait_for(lock, stop, timeout, [] { return false; });
+            if (!stop.stop_requested())
                 loop.quit();
         });
         loop.run();
-        {
-            std::lock_guard lock(mutex);
-            stopped = true;
-        }
-        finished.notify_all();
+        watchdog.request_stop();
         watchdog.join();
         m_done = nullptr;
         return done();
     }
 
-    std::vector<std::uint16_t> eventsOf(const Socket& socket) const
-    {
-        std::vector<std::uint16_t> result;
-        for (const Event& e : events)
-            if (e.message == kMsgPsxSocket && e.wParam == socket.handle())
-                result.push_back(e.event);
-        return result;
-    }
     const Event* find(const Socket& socket, std::uint16_t event) const
     {
         for (const Event& e : events)
             if (e.wParam == socket.handle() && e.event == event)
                 return &e;
         return nullptr;
-    }
-    bool has(const Socket& socket, std::uint16_t event) const { return find(socket, event) != nullptr; }
-
-    // A connected client and the listener's end of it, with the client's FD_WRITE seen.
-    std::unique_ptr<TcpPeer> connectClient(Socket& client)
-    {
-        EXPECT_TRUE(client.asyncSelect(loop, kMsgPsxSocket));
-        const int result = client.connect("127.0.0.1", listener.port());
-        if (result != 0) {
-            EXPECT_EQ(client.lastError(), kWsaEWouldBlock);
-        }
-        auto peer = listener.accept(5s);
-        EXPECT_TRUE(peer);
-        EXPECT_TRUE(runUntil([&] { return has(client, kFdWrite); }));
-        return peer;
     }
 
     NativeMainLoop loop{[this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -100,24 +72,31 @@ private:
 TEST_F(SocketLoopTest, ConnectDataAndCloseComeAsWinsockSendsThem)
 {
     auto client = provider.create();
-    auto peer = connectClient(*client);
+    ASSERT_TRUE(client->asyncSelect(loop, kMsgPsxSocket));
+    if (client->connect("127.0.0.1", listener.port()) != 0) {
+        EXPECT_EQ(client->lastError(), kWsaEWouldBlock);
+    }
+    auto peer = listener.accept(5s);
+    ASSERT_TRUE(peer);
+    ASSERT_TRUE(runUntil([&] { return find(*client, kFdWrite); }));
     ASSERT_TRUE(peer->sendAll("Qs1=abc\r\nQh2=5\r\n"));
     peer->close();
 
-    ASSERT_TRUE(runUntil([&] { return has(*client, kFdRead); }));
+    ASSERT_TRUE(runUntil([&] { return find(*client, kFdRead); }));
     // FD_CONNECT, FD_WRITE, one FD_READ: nothing read yet, so no second FD_READ, and no FD_CLOSE
     // while data waits.
     runUntil([] { return false; }, 200ms);
-    EXPECT_EQ(eventsOf(*client), (std::vector<std::uint16_t>{kFdConnect, kFdWrite, kFdRead}));
+    std::vector<std::uint16_t> seen;
     for (const Event& e : events)
-        EXPECT_EQ(e.error, 0);
+        seen.push_back(e.error == 0 ? e.event : e.error);
+    EXPECT_EQ(seen, (std::vector<std::uint16_t>{kFdConnect, kFdWrite, kFdRead}));
 
     // A read that leaves data behind enables the next FD_READ.
     char buffer[64] = {};
     ASSERT_EQ(client->recv(buffer, 4), 4);
     EXPECT_EQ(std::string(buffer, 4), "Qs1=");
     events.clear();
-    ASSERT_TRUE(runUntil([&] { return has(*client, kFdRead); }));
+    ASSERT_TRUE(runUntil([&] { return find(*client, kFdRead); }));
     std::string rest;
     while (rest.size() < 12) {
         const int n = client->recv(buffer, sizeof buffer);
@@ -126,7 +105,7 @@ TEST_F(SocketLoopTest, ConnectDataAndCloseComeAsWinsockSendsThem)
     }
     EXPECT_EQ(rest, "abc\r\nQh2=5\r\n");
 
-    ASSERT_TRUE(runUntil([&] { return has(*client, kFdClose); }));
+    ASSERT_TRUE(runUntil([&] { return find(*client, kFdClose); }));
     EXPECT_EQ(find(*client, kFdClose)->error, 0);
     EXPECT_EQ(client->recv(buffer, sizeof buffer), 0);
 }
@@ -143,9 +122,9 @@ TEST_F(SocketLoopTest, ConnectionsThatCannotBeMadeAreToldAsWinsockTellsThem)
     ASSERT_TRUE(client->asyncSelect(loop, kMsgPsxSocket));
     ASSERT_EQ(client->connect("127.0.0.1", closedPort), -1);
     EXPECT_EQ(client->lastError(), kWsaEWouldBlock);
-    ASSERT_TRUE(runUntil([&] { return has(*client, kFdConnect); }));
+    ASSERT_TRUE(runUntil([&] { return find(*client, kFdConnect); }));
     EXPECT_EQ(find(*client, kFdConnect)->error, 10061);
-    EXPECT_FALSE(has(*client, kFdWrite));
+    EXPECT_EQ(find(*client, kFdWrite), nullptr);
 
     for (const char* host : {"not-an-address", "0.0.0.0", ""}) {
         auto other = provider.create();
@@ -155,69 +134,61 @@ TEST_F(SocketLoopTest, ConnectionsThatCannotBeMadeAreToldAsWinsockTellsThem)
     }
 }
 
-TEST_F(SocketLoopTest, PostsFromAnotherThreadArriveInOrderOnTheLoopThread)
-{
-    // The close request is a system message number on Windows: it must reach the handler too.
-    std::thread poster([&] {
-        loop.post(kMsgStartUp);
-        loop.post(kMsgCloseRequest);
-    });
-    const bool arrived = runUntil([&] { return events.size() >= 2; });
-    poster.join();
-    ASSERT_TRUE(arrived);
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].message, kMsgStartUp);
-    EXPECT_EQ(events[1].message, kMsgCloseRequest);
-    EXPECT_EQ(events[0].wParam, 0u);
-    EXPECT_EQ(handlerThread, std::this_thread::get_id());
-}
-
-TEST_F(SocketLoopTest, DelayedPostsComeOnTheLoopThreadNoEarlierAndOnceWhenReplaced)
+// Posts from another thread come in order on the loop thread; delayed ones no earlier than asked,
+// and once when replaced. The close request is a system message number on Windows: it must reach
+// the handler too.
+TEST_F(SocketLoopTest, PostsComeOnTheLoopThreadInOrderAndDelayedOnesNoEarlierAndOnceWhenReplaced)
 {
     const auto start = std::chrono::steady_clock::now();
     const auto elapsed = [&] { return std::chrono::steady_clock::now() - start; };
     std::thread poster([&] {
+        loop.post(kMsgStartUp);
+        loop.post(kMsgCloseRequest);
         loop.postAfter(300ms, kMsgSiocSocket);
         loop.postAfter(100ms, kMsgPsxSocket);
         loop.postAfter(200ms, kMsgPsxSocket); // replaces the one of 100 ms
     });
     poster.join();
     // The timers tick in steps of about 10 ms on Windows.
-    ASSERT_TRUE(runUntil([&] { return !events.empty(); }));
+    ASSERT_TRUE(runUntil([&] { return events.size() >= 3; }));
     EXPECT_GE(elapsed(), 190ms);
-    ASSERT_TRUE(runUntil([&] { return events.size() >= 2; }));
+    ASSERT_TRUE(runUntil([&] { return events.size() >= 4; }));
     EXPECT_GE(elapsed(), 290ms);
-    EXPECT_FALSE(runUntil([&] { return events.size() >= 3; }, 300ms));
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].message, kMsgPsxSocket);
-    EXPECT_EQ(events[1].message, kMsgSiocSocket);
-    EXPECT_EQ(events[0].wParam, 0u);
+    EXPECT_FALSE(runUntil([&] { return events.size() >= 5; }, 300ms));
+    std::vector<std::uint32_t> messages;
+    for (const Event& e : events)
+        messages.push_back(e.message);
+    EXPECT_EQ(messages, (std::vector<std::uint32_t>{kMsgStartUp, kMsgCloseRequest, kMsgPsxSocket, kMsgSiocSocket}));
+    EXPECT_EQ(events[2].wParam, 0u);
     EXPECT_EQ(handlerThread, std::this_thread::get_id());
 }
 
-TEST_F(SocketLoopTest, ASocketDestroyedBeforeItsNotificationsLeavesNoneBehind)
+// A client replaces its socket from the handler: what the old one had waiting must not follow.
+TEST_F(SocketLoopTest, ASocketDestroyedWhileItsNotificationsWaitLeavesNoneBehind)
 {
-    // As a client replacing its socket does: the new one exists before the old one goes (Winsock
-    // hands a closed socket's handle to the next new socket at once).
-    auto next = provider.create();
-    std::uintptr_t goneHandle = 0;
-    {
-        auto client = provider.create();
-        ASSERT_TRUE(client->asyncSelect(loop, kMsgPsxSocket));
-        client->connect("127.0.0.1", listener.port());
-        goneHandle = client->handle();
-        auto peer = listener.accept(5s);
-        ASSERT_TRUE(peer);
-        ASSERT_TRUE(peer->sendAll("data\n"));
+    std::unique_ptr<Socket> clients[2] = {provider.create(), provider.create()};
+    std::unique_ptr<TcpPeer> peers[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(clients[i]->asyncSelect(loop, kMsgPsxSocket));
+        clients[i]->connect("127.0.0.1", listener.port());
+        peers[i] = listener.accept(5s); // both connected before the loop looks: both notify at once
+        ASSERT_TRUE(peers[i]);
     }
-    ASSERT_NE(next->handle(), goneHandle);
-    auto peer = connectClient(*next);
-    loop.post(kMsgFinish);
+    const std::uintptr_t handles[2] = {clients[0]->handle(), clients[1]->handle()};
+    std::uintptr_t gone = 0;
     ASSERT_TRUE(runUntil([&] {
-        return std::any_of(events.begin(), events.end(), [](const Event& e) { return e.message == kMsgFinish; });
+        if (events.empty())
+            return false;
+        if (!gone) {
+            const int other = events[0].wParam == handles[0] ? 1 : 0;
+            gone = handles[other];
+            clients[other].reset();
+            loop.post(kMsgFinish);
+        }
+        return events.back().message == kMsgFinish;
     }));
     for (const Event& e : events)
-        EXPECT_NE(e.wParam, goneHandle);
+        EXPECT_NE(e.wParam, gone);
 }
 
 TEST_F(SocketLoopTest, ASocketMayOutliveItsLoop)
