@@ -12,6 +12,7 @@ using test::contains;
 using StartUpTest = test::EngineTest;
 using test::readFile;
 using test::writeFile;
+using namespace std::chrono_literals;
 
 // A close while the script is read is refused; afterwards it logs the time and runs the exit sequence.
 TEST_F(StartUpTest, CloseIsRefusedWhileTheScriptIsReadAndRunsTheExitSequenceAfter)
@@ -26,7 +27,7 @@ TEST_F(StartUpTest, CloseIsRefusedWhileTheScriptIsReadAndRunsTheExitSequenceAfte
     g_readingScript = false;
     gf_closeRequest();
     EXPECT_TRUE(g_closing);
-    clock->advance(std::chrono::milliseconds(250)); // nothing connected: the finish comes later
+    clock->advance(250ms); // nothing connected: the finish comes later
     EXPECT_TRUE(std::regex_search(log(), std::regex("\n\n\\d\\d:\\d\\d:\\d\\d User closed Talvesync\nExiting: E_USER_CLOSE\n")))
         << log();
     EXPECT_EQ(window.posted, (std::vector<std::uint32_t>{kMsgFinish}));
@@ -44,21 +45,17 @@ TEST_F(StartUpTest, FinalStopKeepsAPositionAtABoundOutAndClosesTheLog)
     const std::string cfgText = readFile("Talvesync.cfg");
     EXPECT_TRUE(contains(cfgText, "MAIN_WINDOW_X=120\n")) << cfgText;
     EXPECT_TRUE(contains(cfgText, "MAIN_WINDOW_Y=300\n")) << cfgText;
-    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500),
-                                                                       std::chrono::milliseconds(500)}));
+    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{500ms, 500ms}));
     EXPECT_FALSE(g_log.isOpen());
     EXPECT_TRUE(window.quitCalled);
     EXPECT_TRUE(std::regex_search(log(), std::regex("\n[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\n$")))
         << log();
-}
 
-TEST_F(StartUpTest, FinalStopInCduModeLeavesItFirstAndWaitsLonger)
-{
+    // In CDU mode it is left first, and the first pause is longer.
     g_cduMode = true;
     gf_finalStop(nullptr);
     EXPECT_EQ(display->cduModeCalls, (std::vector<bool>{false}));
-    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(2000),
-                                                                       std::chrono::milliseconds(500)}));
+    EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{500ms, 500ms, 2000ms, 500ms}));
 }
 
 TEST_F(StartUpTest, AMissingScriptStopsStartUpBeforeAnyConnection)
