@@ -16,12 +16,14 @@ TEST(CduLines, TextLinesArePaddedAndMarkedWithTheirSize)
     auto cases = test::readBlocks("cdu-lines.txt");
     ASSERT_EQ(cases["large"].size(), 9u);
     for (const auto& line : cases["large"]) {
-        const auto f = test::fieldsOf(line);
+        const auto f = test::cells(line, 3);
         EXPECT_EQ(gf_cduLargeLine(static_cast<std::uint32_t>(std::stoul(f.at(0))), f.at(1)), f.at(2)) << line;
     }
     ASSERT_EQ(cases["colour"].size(), 4u);
-    for (const auto& line : cases["colour"])
-        EXPECT_EQ(gf_cduColourLine(test::fieldsOf(line).at(0)), test::fieldsOf(line).at(1)) << line;
+    for (const auto& line : cases["colour"]) {
+        const auto f = test::cells(line, 2);
+        EXPECT_EQ(gf_cduColourLine(f.at(0)), f.at(1)) << line;
+    }
 }
 
 // Paints into a list of the rows drawn: "clear", or "row:text" and "/colours" when it has them.

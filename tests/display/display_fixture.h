@@ -4,45 +4,30 @@
 #include "display/canvas.h"
 #include "display/window_display.h"
 #include "display/window_host.h"
+#include "support/data_file.h"
 #include "support/fresh_state.h"
 
 #include <fmt/format.h>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace brg::test {
 
-// The blocks of a file in tests/data: "[name]" and the lines under it, comments left out.
+// The blocks of a file in tests/data: "[name]" and the lines under it.
 inline std::map<std::string, std::vector<std::string>> readBlocks(const std::string& file)
 {
-    std::ifstream in(std::string(TALVESYNC_TEST_DATA_DIR) + "/" + file);
     std::map<std::string, std::vector<std::string>> blocks;
     std::vector<std::string>* block = nullptr;
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : dataLines(file)) {
         if (line.starts_with("["))
             block = &blocks[line.substr(1, line.size() - 2)];
-        else if (block && !line.empty() && !line.starts_with("#"))
+        else if (block)
             block->push_back(line);
     }
     return blocks;
-}
-
-// The fields of a line of such a block, separated by "|"; "\n" and "\r" stand for line ends.
-inline std::vector<std::string> fieldsOf(std::string line)
-{
-    for (const auto& [escape, end] : {std::pair{"\\n", "\n"}, std::pair{"\\r", "\r"}})
-        for (auto at = line.find(escape); at != std::string::npos; at = line.find(escape, at))
-            line.replace(at, 2, end);
-    std::vector<std::string> fields;
-    std::istringstream in(line + "|");
-    for (std::string field; std::getline(in, field, '|');)
-        fields.push_back(field);
-    return fields;
 }
 
 inline std::string colourName(Rgb c)
