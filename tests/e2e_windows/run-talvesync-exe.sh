@@ -132,7 +132,8 @@ tail -n 1 status-run.log | grep -Eq '^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0
 cp Log.txt "$artefacts/Log.txt"
 
 # A second run as the left CDU's screen, in amber so that its text stands out from the panel's
-# colours: PSX sends the CDU's fourteen rows and unblanks it.
+# colours, without caption and border (the worker asks the window's thread to take them off): PSX
+# sends the CDU's fourteen rows and unblanks it.
 rm Log.txt
 cat >Talvesync.cfg <<CFG
 IOCP_HOSTADDRESS=127.0.0.1
@@ -140,6 +141,7 @@ IOCP_port=$sioc_port
 CONFIG_FILE=cockpit.ssi
 VERSION_CHECK=0
 CDU_L=1
+CDU_BORDER=0
 CDU_COLOR_R=255
 CDU_COLOR_G=200
 CDU_COLOR_B=0

@@ -58,6 +58,8 @@ LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     // WM_CLOSE is the loop's close request: the window stays until the final stop.
     if (g_mainLoop && g_mainLoop->handle(message, wParam, lParam))
         return 0;
+    if (g_windowHost && g_windowHost->handleMessage(message))
+        return 0;
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -69,9 +71,6 @@ LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         EndPaint(window, &paint);
         return 0;
     }
-    case brg::Win32WindowHost::kUpdateNowMessage:
-        UpdateWindow(window);
-        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -100,11 +100,28 @@ void Win32WindowHost::moveAndShow(int x, int y, int width, int height)
 
 void Win32WindowHost::removeCaptionAndBorder()
 {
+    // Changing the style sends messages to the window's thread and waits for them; from another
+    // thread that could wait on a main thread that is joining it, so the change is posted there.
+    if (!onWindowThread()) {
+        PostMessageW(m_window, kRemoveCaptionMessage, 0, 0);
+        return;
+    }
     const LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
     SetWindowLongPtrW(m_window, GWL_STYLE, WS_POPUP | (style & WS_VISIBLE));
-    const UINT async = onWindowThread() ? 0 : SWP_ASYNCWINDOWPOS;
-    SetWindowPos(m_window, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | async);
+    SetWindowPos(m_window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool Win32WindowHost::handleMessage(unsigned message)
+{
+    if (message == kUpdateNowMessage) {
+        UpdateWindow(m_window);
+        return true;
+    }
+    if (message == kRemoveCaptionMessage) {
+        removeCaptionAndBorder();
+        return true;
+    }
+    return false;
 }
 
 bool Win32WindowHost::createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth)

@@ -13,9 +13,6 @@ namespace brg {
 
 class Win32WindowHost : public WindowHost {
 public:
-    // Private message of the main window: paint now (its procedure calls UpdateWindow).
-    static constexpr unsigned kUpdateNowMessage = 0x0401; // WM_USER + 1
-
     explicit Win32WindowHost(HWND__* window);
     ~Win32WindowHost() override;
     Win32WindowHost(const Win32WindowHost&) = delete;
@@ -31,7 +28,14 @@ public:
     // Null for Default and for a font not created.
     HFONT__* font(CanvasFont font) const;
 
+    // The window's procedure passes every message here first: true when it was one of the host's
+    // own, sent from other threads so that the window's thread does the work.
+    bool handleMessage(unsigned message);
+
 private:
+    static constexpr unsigned kUpdateNowMessage = 0x0401;     // WM_USER + 1
+    static constexpr unsigned kRemoveCaptionMessage = 0x0403; // WM_USER + 3
+
     bool onWindowThread() const;
 
     HWND__* m_window;
