@@ -45,7 +45,8 @@ TEST_F(ConfigReaderTest, ReadsAsItsCasesSay)
         for (const std::string& line : c) {
             const std::string rest = line.substr(std::min<std::size_t>(2, line.size()));
             if (line.starts_with("= ")) {
-                EXPECT_EQ(valueOf(rest.substr(0, rest.find(' '))), rest.substr(rest.find(' ') + 1)) << rest;
+                const std::size_t space = std::min(rest.find(' '), rest.size());
+                EXPECT_EQ(valueOf(rest.substr(0, space)), rest.substr(std::min(space + 1, rest.size()))) << rest;
             } else if (line.starts_with("+ ") || line.starts_with("- ")) {
                 EXPECT_EQ(logHas(rest), line[0] == '+') << rest;
             }

@@ -2,10 +2,12 @@
 // A temporary working folder with an open log, and the helpers the configuration tests share.
 #include "base/log.h"
 #include "config/config_items.h"
+#include "config/selection_lists.h"
 #include "support/fresh_state.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -52,8 +54,18 @@ protected:
         const auto& s = dynamic_cast<const StringParam&>(item);
         return byDefault ? s.defaultValue() : s.value();
     }
+    // An item's value, or a number list joined with commas.
     static std::string valueOf(const std::string& key)
     {
+        const std::map<std::string, const NumberList*> lists = {{"Qh_VarList", &g_qhTraceList},
+            {"Qi_VarList", &g_qiTraceList}, {"Qs_VarList", &g_qsTraceList}, {"WHITELIST", &g_whitelist},
+            {"BLACKLIST", &g_blacklist}};
+        if (const auto list = lists.find(key); list != lists.end()) {
+            std::string joined;
+            for (std::int32_t n : *list->second)
+                joined += (joined.empty() ? "" : ",") + std::to_string(n);
+            return joined;
+        }
         for (const CfgItem* item : gf_configItems())
             if (item->key() == key)
                 return text(*item);
