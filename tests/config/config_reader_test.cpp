@@ -2,11 +2,10 @@
 #include "config/config_reader.h"
 #include "config/selection_lists.h"
 #include "config_test_fixture.h"
+#include "support/data_file.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gmock/gmock.h>
-#include <regex>
 
 namespace brg {
 namespace {
@@ -17,13 +16,12 @@ using Lines = std::vector<std::string>;
 // The cases of cfg-reads.txt: a file, the reader that reads it, and what it leaves.
 TEST_F(ConfigReaderTest, ReadsAsItsCasesSay)
 {
-    std::ifstream in(std::string(TALVESYNC_TEST_DATA_DIR) + "/cfg-reads.txt");
     std::vector<std::vector<std::string>> cases; // the case line, then its other lines
-    for (std::string line; std::getline(in, line);)
+    for (const std::string& line : test::dataLines("cfg-reads.txt"))
         if (line.starts_with("case "))
             cases.push_back({line});
-        else if (!line.empty() && !line.starts_with('#'))
-            cases.back().push_back(std::regex_replace(line, std::regex(R"(\\t)"), "\t"));
+        else
+            cases.back().push_back(test::unescape(line));
     ASSERT_GT(cases.size(), 8u);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.front());

@@ -3,6 +3,7 @@
 #include "base/utc_time.h"
 #include "config/config_items.h"
 #include "sent_elements.h"
+#include "support/data_file.h"
 #include "support/fresh_state.h"
 #include "vars/bcd.h"
 #include "vars/catalogue.h"
@@ -12,7 +13,6 @@
 
 #include <gmock/gmock.h>
 
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
@@ -171,17 +171,11 @@ protected:
 
 TEST_F(VarSteps, EachTypeSendsWhatItsCasesExpect)
 {
-    std::ifstream in(std::string(TALVESYNC_TEST_DATA_DIR) + "/var-steps.txt");
-    ASSERT_TRUE(in.is_open());
-    int cases = 0;
-    int lineNumber = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++lineNumber;
-        if (line.empty() || line.starts_with('#'))
-            continue;
-        SCOPED_TRACE("var-steps.txt:" + std::to_string(lineNumber) + ": " + line);
+    std::string title;
+    for (const std::string& line : test::dataLines("var-steps.txt")) {
+        SCOPED_TRACE(title + "\n  at: " + line);
         if (line.starts_with("case ")) {
-            ++cases;
+            title = line;
             gf_resetProcessState();
             g_varPool = std::make_shared<VarPoolImpl>(VarPoolImpl::Builders{});
             g_initPhase = false;
@@ -203,7 +197,7 @@ TEST_F(VarSteps, EachTypeSendsWhatItsCasesExpect)
         }
         EXPECT_EQ(thrown, at == std::string::npos ? "nothing" : line.substr(at + 3));
     }
-    EXPECT_GT(cases, 30);
+    EXPECT_FALSE(title.empty());
 }
 
 // The time of day goes into the caution text as hhmmss.
