@@ -237,11 +237,14 @@ TEST_P(ReconnectTest, ALostServerIsRetriedAndBroughtBackInStepWhileTheRunGoesOn)
     EXPECT_EQ(sockets->script->sent, psx ? "Arn.Fin:\r\n" : "exit\r\n");
     EXPECT_FALSE(g_exitPending);
     clock->advance(1s);
-    // The retry of the second loss still comes, and makes no attempt after the close.
+    // The retry of the second loss still comes, and neither makes nor announces an attempt after
+    // the close.
     EXPECT_EQ(window.posted, (std::vector<std::uint32_t>{message, kMsgFinish, message}));
     const int created = sockets->created;
+    const std::string status = display->statusText();
     gf_handleSocketMessage(message, 0, 0);
     EXPECT_EQ(sockets->created, created);
+    EXPECT_EQ(display->statusText(), status);
 }
 
 INSTANTIATE_TEST_SUITE_P(PsxOrSioc, ReconnectTest, ::testing::Bool(),
