@@ -8,18 +8,17 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <grp.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
 namespace brg::test {
 
-using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
 std::string gf_binDir()
 {
@@ -71,8 +70,7 @@ int gf_waitForExit(pid_t pid, std::chrono::milliseconds timeout, const std::func
 
 SimProcess::SimProcess(const std::string& program, std::vector<std::string> arguments)
 {
-    const std::string path = gf_binDir() + "/tools/" + program;
-    arguments.insert(arguments.begin(), path);
+    arguments.insert(arguments.begin(), gf_binDir() + "/tools/" + program);
     if (std::find(arguments.begin(), arguments.end(), "--port") == arguments.end())
         arguments.insert(arguments.end(), {"--port", "0"});
     int input[2];
@@ -85,18 +83,15 @@ SimProcess::SimProcess(const std::string& program, std::vector<std::string> argu
     m_input = input[1];
     m_output = output[0];
     std::string listening;
-    if (!waitForLineWhere([&](const std::string& line) { return (listening = line).starts_with("listening "); },
-                          std::chrono::seconds(5)))
-        throw std::runtime_error("SimProcess: " + path + " did not come up: " + listening);
+    if (!waitForLineWhere([&](const std::string& line) { return (listening = line).starts_with("listening "); }, 5s))
+        throw std::runtime_error("SimProcess: " + arguments[0] + " did not come up: " + listening);
     m_port = static_cast<std::uint16_t>(std::stoi(listening.substr(10)));
 }
 
 SimProcess::~SimProcess()
 {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
+    if (m_pid > 0)
+        gf_waitForExit(m_pid, 0ms);
     ::close(m_input);
     ::close(m_output);
 }
@@ -108,16 +103,12 @@ void SimProcess::command(const std::string& line)
         throw std::runtime_error("SimProcess: command not written");
 }
 
-void SimProcess::closeInput()
-{
-    ::close(m_input);
-    m_input = -1;
-}
+void SimProcess::closeInput() { ::close(std::exchange(m_input, -1)); }
 
 bool SimProcess::waitForLineWhere(const std::function<bool(const std::string&)>& wanted,
                                   std::chrono::milliseconds timeout)
 {
-    const auto deadline = Clock::now() + timeout;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         for (auto end = m_pending.find('\n'); end != std::string::npos; end = m_pending.find('\n')) {
             const std::string line = m_pending.substr(0, end);
@@ -125,7 +116,7 @@ bool SimProcess::waitForLineWhere(const std::function<bool(const std::string&)>&
             if (wanted(line))
                 return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd request{m_output, POLLIN, 0};
         char buffer[4096];
         if (left.count() <= 0 || ::poll(&request, 1, static_cast<int>(left.count())) <= 0)
@@ -151,9 +142,7 @@ int SimProcess::waitForExit(bool terminate, std::chrono::milliseconds timeout)
 {
     if (terminate)
         ::kill(m_pid, SIGTERM);
-    const int status = gf_waitForExit(m_pid, timeout);
-    m_pid = -1;
-    return status;
+    return gf_waitForExit(std::exchange(m_pid, -1), timeout);
 }
 
 std::unique_ptr<TcpPeer> SimProcess::connect() const
