@@ -1,5 +1,7 @@
 #include "console_process.h"
 
+#include "support/data_file.h"
+
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -7,6 +9,19 @@
 #include <unistd.h>
 
 namespace brg::test {
+
+std::vector<std::vector<std::string>> gf_readRows(const std::string& name)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : dataLines(name)) {
+        auto& row = rows.emplace_back(cells(line, 0));
+        for (std::string& cell : row) {
+            cell.erase(0, cell.find_first_not_of(' '));
+            cell.erase(cell.find_last_not_of(' ') + 1);
+        }
+    }
+    return rows;
+}
 
 void ConsoleTest::TearDown()
 {
@@ -56,6 +71,11 @@ void ConsoleTest::startRun(const std::string& numbers, const std::string& keys)
     ASSERT_TRUE(waitForProcessing()) << log();
 }
 
+bool ConsoleTest::waitForProcessing()
+{
+    return waitFor([] { return contains(log(), "processing input from PSX and SIOC started"); }, std::chrono::seconds(15));
+}
+
 int ConsoleTest::bridgeExit(std::chrono::milliseconds timeout)
 {
     const int status = gf_waitForExit(bridge, timeout);
@@ -67,12 +87,6 @@ int ConsoleTest::stopBridge()
 {
     ::kill(bridge, SIGTERM);
     return bridgeExit();
-}
-
-bool ConsoleTest::waitForProcessing()
-{
-    return waitFor([] { return contains(log(), "processing input from PSX and SIOC started"); },
-                   std::chrono::seconds(15));
 }
 
 } // namespace brg::test

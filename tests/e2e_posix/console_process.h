@@ -12,6 +12,9 @@
 
 namespace brg::test {
 
+// The rows of a table in tests/data, each cell without the blanks that align the columns.
+std::vector<std::vector<std::string>> gf_readRows(const std::string& name);
+
 class ConsoleTest : public TempDirTest {
 protected:
     void TearDown() override;
@@ -25,12 +28,13 @@ protected:
     void startBridge(const std::vector<std::string>& arguments = {}, RunAs runAs = RunAs::Self);
     // Servers and bridge, with the processing loop started.
     void startRun(const std::string& numbers, const std::string& keys = "");
+    static bool waitForProcessing();
     // The bridge's exit status once it ends (-1: it did not end in time, it is killed then).
     int bridgeExit(std::chrono::milliseconds timeout = std::chrono::seconds(15));
     // SIGTERM, as a user's close, and the exit status.
     int stopBridge();
+    SimProcess& server(const std::string& name) { return name == "psx" ? *psx : *sioc; }
 
-    static bool waitForProcessing();
     static std::string log() { return readFile("Log.txt"); }
     static std::string console() { return readFile("console.txt"); }
 

@@ -1,12 +1,11 @@
 // The console program on a real pseudo-terminal: its status block is redrawn in place.
 #include "console_process.h"
 
-#include <csignal>
-#include <utility>
 #include <fcntl.h>
+#include <fmt/ranges.h>
 #include <pty.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace brg::test {
 namespace {
@@ -14,25 +13,19 @@ namespace {
 using namespace std::chrono_literals;
 
 // What a terminal shows after the bytes written to it: enough of a VT100 for the console program
-// (line feed, carriage return, cursor up and down, erase line and below; colours are ignored; a UTF-8
-// character takes one column).
+// (line feed, carriage return, cursor up and down, erase line and below; colours are ignored; a
+// UTF-8 character takes one column).
 std::vector<std::string> lf_screen(const std::string& bytes)
 {
     std::vector<std::vector<std::string>> cells(1);
     std::size_t row = 0, column = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
-        if (c == '\n') {
-            if (++row == cells.size())
-                cells.emplace_back();
-        } else if (c == '\r') {
-            column = 0;
-        } else if (c == '\033') {
+        if (c == '\033') {
             const std::size_t end = bytes.find_first_of("ABJKm", i);
             if (end == std::string::npos)
                 break;
-            const std::string parameter = bytes.substr(i + 2, end - i - 2);
-            const std::size_t n = parameter.empty() || bytes[end] == 'm' ? 1 : std::stoul(parameter);
+            const auto n = static_cast<std::size_t>(std::max(1, std::atoi(bytes.c_str() + i + 2)));
             if (bytes[end] == 'A')
                 row -= std::min(row, n);
             else if (bytes[end] == 'B')
@@ -42,7 +35,12 @@ std::vector<std::string> lf_screen(const std::string& bytes)
             else if (bytes[end] == 'J')
                 cells.resize(row + 1), cells[row].resize(std::min(column, cells[row].size()));
             i = end;
-        } else if ((static_cast<unsigned char>(c) & 0xC0) == 0x80 && column > 0) {
+        } else if (c == '\n') {
+            if (++row == cells.size())
+                cells.emplace_back();
+        } else if (c == '\r') {
+            column = 0;
+        } else if ((c & 0xC0) == 0x80 && column > 0) {
             cells[row][column - 1] += c;
         } else {
             cells[row].resize(std::max(cells[row].size(), column + 1), " ");
@@ -50,11 +48,8 @@ std::vector<std::string> lf_screen(const std::string& bytes)
         }
     }
     std::vector<std::string> rows;
-    for (const auto& line : cells) {
-        rows.emplace_back();
-        for (const auto& cell : line)
-            rows.back() += cell;
-    }
+    for (const auto& line : cells)
+        rows.push_back(fmt::format("{}", fmt::join(line, "")));
     if (rows.back().empty()) // the cursor's row
         rows.pop_back();
     return rows;
@@ -66,9 +61,7 @@ class ConsoleTerminalTest : public ConsoleTest {
 protected:
     void startOnTerminal(unsigned short columns, unsigned short rows)
     {
-        winsize size{};
-        size.ws_row = rows;
-        size.ws_col = columns;
+        const winsize size{rows, columns, 0, 0};
         bridge = ::forkpty(&m_master, nullptr, nullptr, &size);
         if (bridge == 0) {
             const std::string program = gf_binDir() + "/talvesync";
@@ -97,51 +90,36 @@ protected:
     }
     // The terminal is kept drained so the program never blocks on it.
     int terminalExit() { return gf_waitForExit(std::exchange(bridge, -1), 10s, [this] { bytes(); }); }
-    std::string shown()
-    {
-        std::string text;
-        for (const auto& row : screen())
-            text += "\n" + row;
-        return text;
-    }
+    std::string shown() { return fmt::format("\n{}", fmt::join(screen(), "\n")); }
+    // As the terminal's window closes: the program gets SIGHUP, and its output goes nowhere.
+    void closeTerminal() { ::close(std::exchange(m_master, -1)); }
 
 private:
     int m_master = -1;
     std::string m_bytes;
 };
 
-// A terminal too small for the CDU screen is told so on the status line, and no CDU is drawn;
-// several states are drawn, each over the one before.
-TEST_F(ConsoleTerminalTest, TheStatusBlockIsRedrawnInPlaceAsTheRunGoesOn)
+// A terminal too small for the CDU screen is told so on the status line, and no CDU is drawn.
+// Closing the terminal is a close request, although nobody reads the output any more.
+TEST_F(ConsoleTerminalTest, TooSmallForTheCduTheBlockSaysSoAndClosingTheTerminalEndsTheRun)
 {
     ASSERT_NO_FATAL_FAILURE(startServers("1006 2005 3424", "CDU_R=1\n"));
     ASSERT_NO_FATAL_FAILURE(startOnTerminal(80, 18));
     EXPECT_TRUE(waitForScreen({"sioc: connected", "psx: connected", "variables: 3",
                                "status: terminal too small for the CDU screen: it needs 25 columns and 19 rows"}))
         << shown();
-    EXPECT_TRUE(contains(bytes(), "\033[4A\r")) << bytes();
-    psx->command("exit");
-    EXPECT_EQ(terminalExit(), 0);
-    EXPECT_EQ(screen().size(), 4u) << shown();
-    EXPECT_EQ(screen().at(0), "sioc: connected");
     EXPECT_FALSE(contains(bytes(), "48;2;")) << bytes();
-}
-
-TEST_F(ConsoleTerminalTest, AnErrorTakesTheStatusLineInRedCutToTheTerminalsWidth)
-{
-    const std::string script = std::string(120, 'x') + ".ssi";
-    writeFile("Talvesync.cfg", "IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port=8092\nCONFIG_FILE=" + script + "\nVERSION_CHECK=0\n");
-    ASSERT_NO_FATAL_FAILURE(startOnTerminal(60, 24));
-    EXPECT_EQ(terminalExit(), 1);
-    const std::string error = ("error: 16: " + script).substr(0, 59);
-    EXPECT_EQ(screen(), (std::vector<std::string>{"sioc: not connected", "psx: not connected", "variables: 0", error}))
-        << shown();
-    EXPECT_TRUE(contains(bytes(), "\033[31m" + error + "\033[0m")) << bytes();
+    closeTerminal();
+    EXPECT_EQ(bridgeExit(10s), 0);
+    EXPECT_TRUE(psx->waitForLine("recv exit"));
+    EXPECT_TRUE(sioc->waitForLine("recv Arn.Fin:"));
+    EXPECT_TRUE(contains(log(), "\nExiting: E_USER_CLOSE\n")) << log();
 }
 
 // The left CDU below the status block, from the rows of PSX's opening burst (which also says the
-// screen is not blanked); then PSX changes one row and only that row is written again.
-TEST_F(ConsoleTerminalTest, TheCduScreenIsDrawnBelowTheBlockAndOnlyChangedRowsAreRedrawn)
+// screen is not blanked); then PSX changes one row and only that row is written again; at last an
+// error ends the run.
+TEST_F(ConsoleTerminalTest, TheCduScreenIsDrawnBelowTheBlockOnlyChangedRowsAreRedrawnAndAnErrorEndsIt)
 {
     ASSERT_NO_FATAL_FAILURE(startServers("1006 2005 3424", "CDU_L=1\nLCD_CDU=1\n"));
     ASSERT_NO_FATAL_FAILURE(startOnTerminal(80, 24));
@@ -176,11 +154,16 @@ TEST_F(ConsoleTerminalTest, TheCduScreenIsDrawnBelowTheBlockAndOnlyChangedRowsAr
         5s))
         << bytes().substr(before);
 
-    // At the end the window's CDU mode ends: the screen is erased and the block stays.
-    psx->command("exit");
-    EXPECT_EQ(terminalExit(), 0);
-    EXPECT_EQ(screen().size(), 4u) << shown();
-    EXPECT_EQ(screen().at(2), "variables: 3");
+    // A value that cannot be read ends the run, and with it the window's CDU mode: the screen is
+    // erased, the block stays, and the error takes the status line in red, cut to the terminal's
+    // width (the last column stays free).
+    sioc->command("send Arn.Resp:1006=" + std::string(100, 'x') + ":");
+    EXPECT_EQ(terminalExit(), 1);
+    const std::vector<std::string> rows = screen();
+    ASSERT_EQ(rows.size(), 4u) << shown();
+    EXPECT_EQ(rows[2], "variables: 3");
+    EXPECT_TRUE(rows[3].starts_with("error: System Error: From SIOC: Arn.Resp:1006=xxx") && rows[3].size() == 79) << rows[3];
+    EXPECT_TRUE(contains(bytes(), "\033[31m" + rows[3] + "\033[0m")) << bytes();
 }
 
 } // namespace
