@@ -5,6 +5,7 @@
 #include "config/config_items.h"
 #include "engine_fixture.h"
 #include "sioc/sioc_parameters.h"
+#include "support/data_file.h"
 
 #include <chrono>
 #include <gmock/gmock.h>
@@ -137,63 +138,43 @@ TEST_F(BridgeEngineTest, AFailedAttemptIsLoggedAndRetriedASecondAfterItStarted)
     EXPECT_EQ(clock->delays().size(), 3u);
 }
 
-// A server's goodbye, close, reset, abort or failed read ends the run: goodbye to the other server
-// only, and the run does not count as failed.
-struct ServerEnd {
-    const char* name;
-    bool psx;
-    std::uint16_t event;
-    std::uint16_t error;
-    const char* read; // what the read gets; nullptr: it fails with a reset
-    bool lost;        // that server's connection is gone
-    const char* cause;
-    const char* reason;
-    const char* goodbye;
-};
-
-class ServerEndTest : public BridgeEngineTest, public ::testing::WithParamInterface<ServerEnd> {};
+// A server's goodbye, close, reset or failed read ends the run; the cases are in
+// tests/data/engine-server-ends.txt.
+class ServerEndTest : public BridgeEngineTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(ServerEndTest, EndsTheRunAndSaysGoodbyeToTheOtherServerOnly)
 {
-    const ServerEnd& c = GetParam();
+    // name, server, notification, error, read, gone, cause, reason, goodbye
+    const auto c = test::cells(test::unescape(GetParam()), 9);
+    const bool psx = c[1] == "psx";
     g_FromPSXClient = std::make_shared<ExitingFromPsx>();
     connectBoth();
     g_processing = true;
     sockets->script->sent.clear();
-    if (!c.read)
+    if (c[4] == "reset")
         sockets->script->recvError = 10054;
-    else if (*c.read)
-        sockets->script->reads = {c.read};
-    (c.psx ? notifyPsx : notifySioc)(c.event, c.error);
+    else if (!c[4].empty())
+        sockets->script->reads = {c[4]};
+    (psx ? notifyPsx : notifySioc)(c[2] == "read" ? kFdRead : kFdClose, static_cast<std::uint16_t>(std::stoi(c[3])));
 
     EXPECT_FALSE(g_processing);
     EXPECT_FALSE(g_exitPending);
     EXPECT_FALSE(g_runFailed);
-    EXPECT_EQ(sockets->script->sent, c.goodbye);
-    if (c.lost) {
-        EXPECT_FALSE(c.psx ? g_psxConnected : g_siocConnected);
-        EXPECT_FALSE(c.psx ? g_ToPSXClient->active() : g_ToSIOCClient->active());
-        EXPECT_FALSE(c.psx ? display->psxConnected() : display->siocConnected());
-        EXPECT_TRUE(c.psx ? display->siocConnected() : display->psxConnected());
+    EXPECT_EQ(sockets->script->sent, c[8]);
+    if (c[5] == "yes") {
+        EXPECT_FALSE(psx ? g_psxConnected : g_siocConnected);
+        EXPECT_FALSE(psx ? g_ToPSXClient->active() : g_ToSIOCClient->active());
+        EXPECT_FALSE(psx ? display->psxConnected() : display->siocConnected());
+        EXPECT_TRUE(psx ? display->siocConnected() : display->psxConnected());
     }
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
-    EXPECT_THAT(log(), AllOf(HasSubstr(c.cause), HasSubstr(c.reason), Not(HasSubstr("System Error")),
-                             HasSubstr(c.psx ? "Force disconnect from SIOC" : "Force disconnect from PSX"),
-                             Not(HasSubstr(c.psx ? "Force disconnect from PSX" : "Force disconnect from SIOC"))));
+    EXPECT_THAT(log(), AllOf(HasSubstr(c[6]), HasSubstr(c[7]), Not(HasSubstr("System Error")),
+                             HasSubstr(psx ? "Force disconnect from SIOC" : "Force disconnect from PSX"),
+                             Not(HasSubstr(psx ? "Force disconnect from PSX" : "Force disconnect from SIOC"))));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    GoodbyeCloseResetAbortOrReadError, ServerEndTest,
-    ::testing::Values(
-        ServerEnd{"PsxExit", true, kFdRead, 0, "exit\r\n", false, "", "\nExiting: E_PSX_EXIT\n", "Arn.Fin:\r\n"},
-        ServerEnd{"SiocFin", false, kFdRead, 0, "Arn.Fin:\r\n", false, "", "\nExiting: E_IOCP_FIN\n", "exit\r\n"},
-        ServerEnd{"PsxReset", true, kFdClose, 10054, "", true, "\nToPSX connection lost: 10054 Connection reset by peer\n",
-                  "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
-        ServerEnd{"PsxReadError", true, kFdRead, 0, nullptr, true, "\nToPSX receive: 10054 Connection reset by peer\n",
-                  "\nExiting: E_PSX_CLOSE\n", "Arn.Fin:\r\n"},
-        ServerEnd{"SiocReadError", false, kFdRead, 0, nullptr, true, "\nToSIOC receive: 10054 Connection reset by peer\n",
-                  "\nExiting: E_IOCP_CLOSE\n", "exit\r\n"}),
-    [](const ::testing::TestParamInfo<ServerEnd>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(GoodbyeCloseResetOrReadError, ServerEndTest, ::testing::ValuesIn(test::dataLines("engine-server-ends.txt")),
+                         [](const auto& info) { return test::cells(info.param, 1)[0]; });
 
 // With RECONNECT a lost server is waited for: no goodbye, the other server stays, one attempt a
 // second later however often the loss is reported, and once the server takes data again the
