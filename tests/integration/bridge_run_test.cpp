@@ -1,60 +1,109 @@
-// Whole runs of the bridge over loopback: starting, the goodbyes when the user or SIOC ends the
-// run, and the paced retry while PSX is not there yet.
-#include "bridge_harness.h"
+// A whole run of the bridge in one process, on both platforms and under the thread sanitizer:
+// this platform's main loop, its sockets, the engine and the front ends' message handling, against
+// plain loopback servers standing in for SIOC and PSX.
+#include "app/bridge_engine.h"
+#include "app/process_state.h"
+#include "app/startup.h"
+#include "base/log.h"
+#include "native_platform.h"
+#include "psx/to_psx_channel.h"
+#include "sioc/sioc_parameters.h"
+#include "support/fresh_state.h"
+#include "support/wait_for.h"
 
-#include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
 
-namespace brg {
+namespace brg::test {
 namespace {
 
 using namespace std::chrono_literals;
-using test::waitFor;
 using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kTimeout = 5s;
 
-class BridgeRunTest : public test::BridgeRun {};
+class BridgeRunTest : public TempDirTest {
+protected:
+    // The main loop runs on the test's thread (a Win32 loop's window serves only the thread that
+    // made it) until the final stop ends it; `drive` runs meanwhile on a thread of its own, as the
+    // start-up thread and the servers would.
+    void run(const std::function<void()>& drive)
+    {
+        g_log.open();
+        g_socketProvider = std::make_shared<NativeSocketProvider>();
+        NativeMainLoop loop([](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+            gf_handleAppMessage(message, wParam, lParam, nullptr);
+        });
+        g_mainWindow = &loop;
+        std::atomic<bool> stopped{false};
+        std::thread driver([&] {
+            drive();
+            if (!m_closed)
+                closeByUser();
+            // A run that does not stop would hold the test forever: the final stop is forced then.
+            if (!waitFor([&] { return stopped.load(); }, 3 * kTimeout)) {
+                ADD_FAILURE() << "the run did not stop";
+                loop.post(kMsgFinish);
+            }
+        });
+        loop.run();
+        stopped = true;
+        driver.join();
+        // The sockets go while their loop still exists.
+        gf_resetProcessState();
+        g_socketProvider.reset();
+    }
+    void closeByUser()
+    {
+        m_closed = true;
+        g_mainWindow.load()->post(kMsgCloseRequest);
+    }
+    static std::string log() { return readFile("Log.txt"); }
 
-TEST_F(BridgeRunTest, UserCloseSaysGoodbyeToBothServersAndFinishes)
+private:
+    std::atomic<bool> m_closed{false};
+};
+
+TEST_F(BridgeRunTest, ARefusedPsxIsRetriedAboutOnceASecondAndTheUsersCloseSaysGoodbyeToBoth)
 {
-    runBridge();
-    closeByUser();
+    TcpListener siocServer;
+    auto parameters = std::make_shared<SiocParameters>();
+    parameters->host = "127.0.0.1";
+    parameters->port = siocServer.port();
+    g_siocparameters = parameters;
+    // A port nobody listens on until the PSX stand-in starts.
+    g_psxPort = TcpListener().port();
+    const std::string refused = "19: ToPSX not detected (connection refused)";
+    run([&] {
+        // What the start-up thread does last: the receivers, then SIOC, then PSX.
+        gf_initVariables();
+        gf_connectSIOC();
+        gf_connectPSX();
+        const auto sioc = siocServer.accept(kTimeout);
+        ASSERT_TRUE(sioc && waitFor([&] { return countOf(log(), refused) >= 1; }, kTimeout)) << log();
+        const auto first = Clock::now();
+        ASSERT_TRUE(waitFor([&] { return countOf(log(), refused) >= 2; }, kTimeout)) << log();
+        EXPECT_GE(Clock::now() - first, 800ms);
 
-    std::string toPsx, toSioc;
-    EXPECT_TRUE(test::gf_receiveUntil(*m_psx, "exit\r\n", toPsx)) << toPsx;
-    EXPECT_TRUE(test::gf_receiveUntil(*m_sioc, "Arn.Fin:\r\n", toSioc)) << toSioc;
-    ASSERT_TRUE(waitFor([this] { return m_finished.load(); }, kTimeout));
-    ASSERT_TRUE(waitFor([] { return log().find("processing input from PSX and SIOC stopped") != std::string::npos; }, kTimeout));
+        TcpListener psxServer(g_psxPort);
+        const auto psx = psxServer.accept(kTimeout);
+        // Synchronising takes a second before the processing loop starts.
+        ASSERT_TRUE(psx && waitFor([] { return g_processing.load(); }, kTimeout));
+        closeByUser();
+        std::string toPsx, toSioc;
+        EXPECT_TRUE(gf_receiveUntil(*psx, "exit\r\n", toPsx)) << toPsx;
+        EXPECT_TRUE(gf_receiveUntil(*sioc, "Arn.Fin:\r\n", toSioc)) << toSioc;
+    });
+    g_psxPort = 10747;
 
     const std::string text = log();
-    const auto order = {"SIOC connected", "PSX connected", "Synchronising PSX with SIOC variables ...",
-                        "processing input from PSX and SIOC started", "Exiting: E_USER_CLOSE",
-                        "Force disconnect from PSX ...", "Force disconnect from SIOC ..."};
     std::size_t at = 0;
-    for (const char* line : order) {
-        const auto found = text.find(line, at);
-        ASSERT_NE(found, std::string::npos) << line << "\n" << text;
-        at = found;
-    }
-    EXPECT_EQ(test::countOf(text, "Exiting:"), 1u);
-}
-
-TEST_F(BridgeRunTest, RefusedPsxIsRetriedAboutOnceASecondUntilItListens)
-{
-    const std::string refused = "19: ToPSX not detected (connection refused)";
-    startConnecting();
-    m_sioc = m_siocServer->accept(kTimeout);
-    ASSERT_TRUE(m_sioc);
-
-    ASSERT_TRUE(waitFor([&] { return test::countOf(log(), refused) >= 1; }, kTimeout)) << log();
-    const auto first = Clock::now();
-    ASSERT_TRUE(waitFor([&] { return test::countOf(log(), refused) >= 2; }, kTimeout)) << log();
-    const auto second = Clock::now();
-    EXPECT_GE(second - first, 800ms);
-
-    listenPsx();
-    m_psx = m_psxServer->accept(kTimeout);
-    ASSERT_TRUE(m_psx);
-    EXPECT_TRUE(waitFor([] { return g_processing.load(); }, kTimeout));
+    for (const char* line : {"SIOC connected", "PSX connected", "Synchronising PSX with SIOC variables ...",
+                             "processing input from PSX and SIOC started", "Exiting: E_USER_CLOSE",
+                             "processing input from PSX and SIOC stopped", "Force disconnect from PSX ...",
+                             "Force disconnect from SIOC ..."})
+        ASSERT_NE(at = text.find(line, at), std::string::npos) << line << "\n" << text;
+    EXPECT_EQ(countOf(text, "Exiting:"), 1u);
 }
 
 } // namespace
-} // namespace brg
+} // namespace brg::test
