@@ -1,7 +1,5 @@
 #include "support/fake_clock.h"
 
-#include <algorithm>
-
 namespace brg::test {
 
 std::shared_ptr<FakeClock> FakeClock::install()
@@ -34,23 +32,22 @@ void FakeClock::runAfter(std::chrono::milliseconds delay, std::function<void()> 
 {
     std::lock_guard lock(m_mutex);
     m_delays.push_back(delay);
-    m_pending.push_back({m_now + delay, std::move(action)});
+    m_pending.emplace(m_now + delay, std::move(action));
 }
 
 void FakeClock::advance(std::chrono::milliseconds duration)
 {
-    std::vector<Pending> due;
+    std::vector<std::function<void()>> due;
     {
         std::lock_guard lock(m_mutex);
         m_now += duration;
-        const auto notDue = std::stable_partition(m_pending.begin(), m_pending.end(),
-                                                  [this](const Pending& p) { return p.due <= m_now; });
-        due.assign(std::make_move_iterator(m_pending.begin()), std::make_move_iterator(notDue));
-        m_pending.erase(m_pending.begin(), notDue);
+        const auto end = m_pending.upper_bound(m_now);
+        for (auto it = m_pending.begin(); it != end; ++it)
+            due.push_back(std::move(it->second));
+        m_pending.erase(m_pending.begin(), end);
     }
-    std::stable_sort(due.begin(), due.end(), [](const Pending& a, const Pending& b) { return a.due < b.due; });
-    for (auto& pending : due)
-        pending.action();
+    for (auto& action : due)
+        action();
 }
 
 std::size_t FakeClock::pendingActions() const

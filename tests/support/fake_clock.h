@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -32,15 +33,11 @@ public:
     std::function<void(std::chrono::milliseconds)> onSleep;
 
 private:
-    struct Pending {
-        TimePoint due;
-        std::function<void()> action;
-    };
     mutable std::mutex m_mutex;
     TimePoint m_now{};
     std::vector<std::chrono::milliseconds> m_sleeps;
     std::vector<std::chrono::milliseconds> m_delays;
-    std::vector<Pending> m_pending;
+    std::multimap<TimePoint, std::function<void()>> m_pending; // of equal times, the first asked runs first
 };
 
 } // namespace brg::test

@@ -12,10 +12,7 @@
 namespace brg::test {
 
 struct FakeSocketScript {
-    int connectResult = -1;
-    int connectError = kWsaEWouldBlock;
-    bool selectOk = true;
-    bool valid = true;
+    int connectError = kWsaEWouldBlock; // every connect fails with it, would block by default
     // Bytes taken per send call; -1 means "would block". Empty: everything is taken.
     std::deque<int> sendLimits;
     int sendError = kWsaEWouldBlock;
@@ -32,7 +29,7 @@ class FakeSocket : public Socket {
 public:
     explicit FakeSocket(std::shared_ptr<FakeSocketScript> script, std::uintptr_t id)
         : m_script(std::move(script)), m_id(id) {}
-    bool valid() const override { return m_script->valid; }
+    bool valid() const override { return true; }
     std::uintptr_t handle() const override { return m_id; }
     bool asyncSelect(MainLoop&, std::uint32_t message) override;
     int connect(const std::string& host, std::uint16_t port) override;
