@@ -3,9 +3,26 @@
 #include "base/str2int32.h"
 
 #include <nlohmann/json.hpp>
+
+#include <climits>
+#include <cstdint>
 #include <regex>
+#include <stdexcept>
+#include <string>
 
 namespace brg {
+namespace {
+
+// A number of the JSON form as the 32-bit field it becomes; one beyond that range is no version.
+std::int32_t lf_versionField(const nlohmann::json& doc, const char* key)
+{
+    const double value = doc.at(key).get<double>();
+    if (!(value >= INT32_MIN && value <= INT32_MAX))
+        throw std::out_of_range(std::string("version field out of range: ") + key);
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
 
 Version base::parseVersion(const std::string& text)
 {
@@ -14,8 +31,7 @@ Version base::parseVersion(const std::string& text)
     if (std::regex_match(text, m, dotted))
         return {base::str2int32(m.str(1)), base::str2int32(m.str(2)), base::str2int32(m.str(3))};
     const auto doc = nlohmann::json::parse(text);
-    return {doc.at("major").get<std::int32_t>(), doc.at("minor").get<std::int32_t>(),
-            doc.at("patch").get<std::int32_t>()};
+    return {lf_versionField(doc, "major"), lf_versionField(doc, "minor"), lf_versionField(doc, "patch")};
 }
 
 const Version& base::programVersion()
