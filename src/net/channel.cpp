@@ -39,10 +39,6 @@ std::size_t Channel::queuedCount() const
     return m_queue.size();
 }
 
-} // namespace brg
-
-namespace brg {
-
 std::vector<ChannelElement> Channel::queuedElements() const
 {
     std::lock_guard lock(m_queueMutex);
