@@ -50,12 +50,6 @@ void FakeClock::advance(std::chrono::milliseconds duration)
         action();
 }
 
-std::size_t FakeClock::pendingActions() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_pending.size();
-}
-
 std::vector<std::chrono::milliseconds> FakeClock::delays() const
 {
     std::lock_guard lock(m_mutex);

@@ -25,7 +25,6 @@ public:
 
     // Moves time on and runs, on the caller's thread, the actions that fall due, earliest first.
     void advance(std::chrono::milliseconds duration);
-    std::size_t pendingActions() const;
     // The delays asked for by runAfter, in call order.
     std::vector<std::chrono::milliseconds> delays() const;
     std::vector<std::chrono::milliseconds> sleeps() const;
