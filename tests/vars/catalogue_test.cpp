@@ -3,6 +3,7 @@
 #include "vars/catalogue.h"
 #include "vars/catalogue_reference.h"
 
+#include "support/data_file.h"
 #include "support/fresh_state.h"
 #include "vars/var_state.h"
 #include "vars/listing.h"
@@ -14,6 +15,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -123,29 +125,19 @@ TEST(CatalogueTable, NamesAgreeWithThePsxLexicon)
 
 using Listing = test::FreshState;
 
-// Names padded to twenty with their closing quote, five to a line, in number order.
 TEST_F(Listing, PadsNamesAndPutsFiveOnALine)
 {
-    using Entries = std::vector<std::pair<std::uint32_t, std::string>>;
-    const std::vector<std::pair<Entries, std::vector<std::string>>> cases = {
-        {{}, {}},
-        {{{1006, "LtStorm"}, {4, "P71A"}, {2032, "McpWdoSpd"}, {1007, "LtOvhd"}, {5688, "EfisActRBaro"}},
-         {"4 \"P71A\"               1006 \"LtStorm\"            1007 \"LtOvhd\"             "
-          "2032 \"McpWdoSpd\"          5688 \"EfisActRBaro\"       "}},
-        {{{1001, "V"}, {1002, "V"}, {1003, "V"}, {1004, "V"}, {1005, "V"}, {1006, "V"}},
-         {"1001 \"V\"                  1002 \"V\"                  1003 \"V\"                  "
-          "1004 \"V\"                  1005 \"V\"                  ",
-          "1006 \"V\"                  "}},
-        // 19 characters and the quote make 20; longer names stay whole.
-        {{{3001, "ABCDEFGHIJKLMNOPQRS"}, {3002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {3003, "Short"}},
-         {"3001 \"ABCDEFGHIJKLMNOPQRS\"3002 \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\"3003 \"Short\"              "}},
-    };
-    for (const auto& [entries, expected] : cases) {
+    for (const std::string& row : test::dataLines("listing.txt")) {
+        const std::vector<std::string> cells = test::cells(row, 1);
         VarPoolImpl pool{VarPoolImpl::Builders{}};
-        for (const auto& [number, name] : entries)
+        std::istringstream entries(cells[0]);
+        std::uint32_t number = 0;
+        for (std::string name; entries >> number >> name;)
             pool.storeVarPtr(std::make_shared<ControlVar>(name, number));
         gf_makeListing(pool);
-        EXPECT_EQ(std::vector<std::string>(pool.listing.begin(), pool.listing.end()), expected);
+        EXPECT_EQ(std::vector<std::string>(pool.listing.begin(), pool.listing.end()),
+                  std::vector<std::string>(cells.begin() + 1, cells.end()))
+            << row;
     }
 }
 

@@ -1,8 +1,10 @@
 // Variables of every type driven by the cockpit and by PSX, as the cases in var-steps.txt say.
-#include "base/exceptions.h"
+#include "app/process_state.h"
 #include "base/utc_time.h"
 #include "config/config_items.h"
-#include "sent_elements.h"
+#include "net/hand_over_queues.h"
+#include "psx/to_psx_channel.h"
+#include "sioc/to_sioc_channel.h"
 #include "support/data_file.h"
 #include "support/fresh_state.h"
 #include "vars/bcd.h"
@@ -11,6 +13,7 @@
 #include "vars/var_state.h"
 #include "vars/var_types.h"
 
+#include <fmt/ranges.h>
 #include <gmock/gmock.h>
 
 #include <functional>
@@ -21,7 +24,7 @@
 namespace brg {
 namespace {
 
-using test::Elements;
+using Elements = std::vector<ChannelElement>;
 
 #define BRG_TYPE_BY_NAME(type) {#type, VarType::type},
 const std::map<std::string, VarType> kTypes = {BRG_VAR_TYPES(BRG_TYPE_BY_NAME)};
@@ -49,6 +52,15 @@ std::int64_t lf_number(const std::string& text)
     for (std::string part; std::getline(parts, part, '+');)
         sum += std::stoll(part, nullptr, 0);
     return sum;
+}
+
+// The texts or steps queued for PSX, taken off their queue.
+template <typename T> std::vector<T> lf_drain(LockedQueue<T>& queue)
+{
+    std::vector<T> out;
+    while (auto entry = queue.tryPop())
+        out.push_back(*entry);
+    return out;
 }
 
 // "<number>=<value>" or "<number>:<text>".
@@ -100,9 +112,9 @@ protected:
             for (std::size_t i = op == "show"; i < rest.size() && rest[i] != "->"; ++i)
                 g_psxValues.at(lf_pair(rest[i]).first) = static_cast<std::uint32_t>(lf_number(lf_pair(rest[i]).second));
             if (op == "show") {
-                const std::size_t before = test::siocSent().size();
+                const std::size_t before = g_ToSIOCClient->queuedElements().size();
                 var().refresh();
-                const Elements sent = test::siocSent();
+                const Elements sent = g_ToSIOCClient->queuedElements();
                 EXPECT_EQ(sent.size() == before ? "-" : std::to_string(sent.back().value),
                           rest.back() == "-" ? "-" : std::to_string(num(rest.size() - 1)));
             }
@@ -135,16 +147,16 @@ protected:
             return out.str();
         };
         if (kind == ">psx" || kind == ">sioc") {
-            const Elements all = kind == ">psx" ? test::psxSent() : test::siocSent();
+            const Elements all = (kind == ">psx" ? g_ToPSXClient->queuedElements() : g_ToSIOCClient->queuedElements());
             std::size_t& seen = kind == ">psx" ? m_psxSeen : m_siocSeen;
             const Elements fresh(all.begin() + static_cast<std::ptrdiff_t>(seen), all.end());
             seen = all.size();
             return join(fresh, '=');
         }
         if (kind == ">texts")
-            return join(test::psxTexts(), ':');
+            return join(lf_drain(g_psxStringQueue), ':');
         if (kind == ">steps")
-            return join(test::psxSteps(), '=');
+            return join(lf_drain(g_psxValueQueue), '=');
         const auto number = static_cast<std::uint32_t>(std::stoul(first.empty() ? "0" : first));
         if (kind == ">qs") {
             const std::string text = g_qsStrings.get(number);
@@ -152,16 +164,10 @@ protected:
         }
         if (kind == ">value")
             return first + " " + std::to_string(g_varPool->vars.at(number)->value);
-        const auto list = [](const auto& numbers) {
-            std::ostringstream out;
-            for (std::uint32_t n : numbers)
-                out << (out.tellp() > 0 ? " " : "") << n;
-            return out.str();
-        };
         if (kind == ">released")
-            return list(g_psxElementList);
+            return fmt::format("{}", fmt::join(g_psxElementList, " "));
         if (kind == ">selected")
-            return list(g_varPool->siocNumbers) + " for PSX " + list(g_varPool->psxNumbers);
+            return fmt::format("{} for PSX {}", fmt::join(g_varPool->siocNumbers, " "), fmt::join(g_varPool->psxNumbers, " "));
         return "unknown step " + kind;
     }
 
@@ -210,18 +216,6 @@ TEST_F(VarSteps, MessageTextCarriesTheTimeOfDay)
     std::erase(before, ':');
     std::erase(after, ':');
     EXPECT_THAT(g_qsStrings.get(137), ::testing::AnyOf("1;6;" + before, "1;6;" + after));
-}
-
-TEST_F(VarSteps, PositionWithoutItsCollectionStopsStartUp)
-{
-    ItemSwitchVar orphan("EltL", 3778, 1224, 0);
-    try {
-        orphan.initialise();
-        FAIL();
-    } catch (const UserErrorException& e) {
-        EXPECT_STREQ(e.what(), "100: Controlling_object 1224 is not present");
-    }
-    EXPECT_THROW(orphan.setValue(1), std::runtime_error); // never bound: no crash
 }
 
 TEST(Bcd, PackingAndBlanking)
