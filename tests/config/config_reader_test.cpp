@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <gmock/gmock.h>
+#include <iterator>
+#include <sstream>
 
 namespace brg {
 namespace {
@@ -47,6 +49,12 @@ TEST_F(ConfigReaderTest, ReadsAsItsCasesSay)
                 EXPECT_EQ(valueOf(rest.substr(0, space)), rest.substr(std::min(space + 1, rest.size()))) << rest;
             } else if (line.starts_with("+ ") || line.starts_with("- ")) {
                 EXPECT_EQ(logHas(rest), line[0] == '+') << rest;
+            } else if (line.starts_with("select ")) {
+                const std::size_t arrow = line.find(" ->");
+                std::istringstream words(line.substr(7, arrow - 7));
+                std::set<std::uint32_t> numbers{std::istream_iterator<std::uint32_t>(words), {}};
+                gf_applySelectionLists(numbers);
+                EXPECT_EQ(fmt::format("{}", fmt::join(numbers, " ")), line.substr(std::min(arrow + 4, line.size())));
             }
         }
         EXPECT_EQ(g_cduMode, std::ranges::count(c, "cdu") == 1);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fmt/ranges.h>
 #include <map>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -60,12 +61,8 @@ protected:
         const std::map<std::string, const NumberList*> lists = {{"Qh_VarList", &g_qhTraceList},
             {"Qi_VarList", &g_qiTraceList}, {"Qs_VarList", &g_qsTraceList}, {"WHITELIST", &g_whitelist},
             {"BLACKLIST", &g_blacklist}};
-        if (const auto list = lists.find(key); list != lists.end()) {
-            std::string joined;
-            for (std::int32_t n : *list->second)
-                joined += (joined.empty() ? "" : ",") + std::to_string(n);
-            return joined;
-        }
+        if (const auto list = lists.find(key); list != lists.end())
+            return fmt::format("{}", fmt::join(*list->second, ","));
         for (const CfgItem* item : gf_configItems())
             if (item->key() == key)
                 return text(*item);
