@@ -21,16 +21,6 @@ using testing::Not;
 
 using namespace std::chrono_literals;
 
-// Stands for the PSX decoder: only its exit keyword matters here.
-class ExitingFromPsx : public FromPsxChannel {
-public:
-    void decodeMessage(const std::string& line) override
-    {
-        if (line == "exit\r\n")
-            throw ExitPSXReceivedException();
-    }
-};
-
 class BridgeEngineTest : public test::EngineTest {
 protected:
     void SetUp() override
@@ -147,7 +137,6 @@ TEST_P(ServerEndTest, EndsTheRunAndSaysGoodbyeToTheOtherServerOnly)
     // name, server, notification, error, read, gone, cause, reason, goodbye
     const auto c = test::cells(test::unescape(GetParam()), 9);
     const bool psx = c[1] == "psx";
-    g_FromPSXClient = std::make_shared<ExitingFromPsx>();
     connectBoth();
     g_processing = true;
     sockets->script->sent.clear();

@@ -1,16 +1,15 @@
 #include "app/exit_sequence.h"
 
 #include "engine_fixture.h"
+#include "support/data_file.h"
 
 #include <chrono>
+#include <fmt/format.h>
 
 namespace brg {
 namespace {
 
 using test::contains;
-
-using namespace std::chrono_literals;
-using Sleeps = std::vector<std::chrono::milliseconds>;
 
 class ExitSequenceTest : public test::EngineTest {
 protected:
@@ -18,59 +17,45 @@ protected:
     {
         EngineTest::SetUp();
         activateClients();
-        // What had gone out and been posted when each sleep began.
-        clock->onSleep = [this](std::chrono::milliseconds) {
-            sentAtSleep.push_back(sockets->script->sent);
-            postedAtSleep.push_back(window.posted.size());
+        // Each pause with what had gone out when it began, and what had been posted by then.
+        clock->onSleep = [this](std::chrono::milliseconds duration) {
+            pauses.push_back(fmt::format("{}={}", duration.count(), sockets->script->sent));
+            postedAtLastPause = window.posted.size();
         };
     }
 
-    std::vector<std::string> sentAtSleep;
-    std::vector<std::size_t> postedAtSleep;
+    std::vector<std::string> pauses;
+    std::size_t postedAtLastPause = 0;
 };
 
-// Who is told goodbye, in which order and with which pauses, for each way a run ends.
-struct ExitRow {
-    ExitEvent reason;
-    bool psx, sioc, siocTrace;
-    Sleeps sleeps;
-    std::vector<std::string> sentAtSleep;
-    const char* logged;
-    const char* notLogged;
-};
-
-class ExitReasonTest : public ExitSequenceTest, public ::testing::WithParamInterface<ExitRow> {};
+// Who is told goodbye, in which order and with which pauses, for each way a run ends; the cases
+// are in tests/data/exit-reasons.txt.
+class ExitReasonTest : public ExitSequenceTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(ExitReasonTest, GoodbyesAndPausesFollowTheReason)
 {
-    const ExitRow& row = GetParam();
+    // reason, PSX connected, SIOC connected, SIOC trace, logged, not logged, pauses
+    const auto c = test::cells(test::unescape(GetParam()), 6);
+    std::uint32_t reason = 0;
+    while (reason < E_IOCP_FIN && gf_exitEventName(static_cast<ExitEvent>(reason)) != c[0])
+        ++reason;
     g_processing = true;
-    g_psxConnected = row.psx;
-    g_siocConnected = row.sioc;
-    g_log.setTrace(Trace::SiocOut, row.siocTrace);
-    gf_exit(row.reason);
+    g_psxConnected = c[1] == "yes";
+    g_siocConnected = c[2] == "yes";
+    g_log.setTrace(Trace::SiocOut, c[3] == "yes");
+    gf_exit(static_cast<ExitEvent>(reason));
 
-    EXPECT_EQ(clock->sleeps(), row.sleeps);
-    EXPECT_EQ(sentAtSleep, row.sentAtSleep);
+    EXPECT_EQ(pauses, std::vector<std::string>(c.begin() + 6, c.end()));
     EXPECT_FALSE(g_processing);
-    EXPECT_EQ(postedAtSleep.back(), 0u); // posted only after the last pause
+    EXPECT_EQ(postedAtLastPause, 0u); // posted only after the last pause
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
     const std::string text = log();
-    EXPECT_TRUE(contains(text, row.logged)) << text;
-    EXPECT_FALSE(contains(text, row.notLogged)) << text;
+    EXPECT_TRUE(contains(text, c[4])) << text;
+    EXPECT_FALSE(contains(text, c[5])) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reasons, ExitReasonTest,
-    ::testing::Values(
-        ExitRow{E_USER_CLOSE, true, true, false, {350ms, 250ms, 100ms}, {"", "exit\r\n", "exit\r\nArn.Fin:\r\n"},
-                "\nExiting: E_USER_CLOSE\nForce disconnect from PSX ...\nForce disconnect from SIOC ...\n",
-                "Fin sent to SIOC"},
-        ExitRow{E_PSX_EXIT, true, true, true, {350ms, 100ms}, {"", "Arn.Fin:\r\n"},
-                "Exiting: E_PSX_EXIT\nForce disconnect from SIOC ...\nFin sent to SIOC\n", "Force disconnect from PSX"},
-        // SIOC's close cleared its flag; the final stop comes a quarter second after the goodbye.
-        ExitRow{E_IOCP_CLOSE, true, false, false, {350ms, 250ms, 250ms}, {"", "exit\r\n", "exit\r\n"},
-                "Exiting: E_IOCP_CLOSE\n", "Force disconnect from SIOC"}));
+INSTANTIATE_TEST_SUITE_P(Reasons, ExitReasonTest, ::testing::ValuesIn(test::dataLines("exit-reasons.txt")),
+                         [](const auto& info) { return test::cells(info.param, 1)[0]; });
 
 // Also without a window to post to.
 TEST_F(ExitSequenceTest, RunsOnceOnlyWhateverComesLater)
@@ -95,7 +80,7 @@ TEST_F(ExitSequenceTest, AFailingGoodbyeIsLoggedAndTheSequenceGoesOn)
     gf_exit(E_USER_CLOSE);
 
     EXPECT_EQ(sockets->script->sent, "Arn.Fin:\r\n");
-    EXPECT_EQ(clock->sleeps(), Sleeps{100ms}); // no pause after the failed send
+    EXPECT_EQ(pauses, std::vector<std::string>{"100=Arn.Fin:\r\n"}); // no pause after the failed send
     EXPECT_TRUE(contains(log(), "Exception while trying to exit PSX: ToPSX sendData 10054 Connection reset by peer\n\n"))
         << log();
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});

@@ -5,6 +5,7 @@
 #include "vars/var_pool.h"
 
 #include <chrono>
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <stdexcept>
 
@@ -19,37 +20,24 @@ using testing::Not;
 
 using namespace std::chrono_literals;
 
-// Each receiving channel notes the elements it applies, in one shared order.
-struct Applied {
-    std::string channel;
-    ChannelElement element;
-    friend bool operator==(const Applied&, const Applied&) = default;
-};
-
+// Every element a channel drains, as "CYCLE CHANNEL NUMBER=VALUE" in one shared order; or, told to
+// fail, the error variable code may raise.
 template <typename Channel>
-class RecordingFrom : public Channel {
+class Recording : public Channel {
 public:
-    explicit RecordingFrom(std::vector<Applied>& applied) : m_applied(applied) {}
+    explicit Recording(std::vector<std::string>& flushed) : m_flushed(flushed) {}
+    bool fail = false;
 
 protected:
-    void flushElement(const ChannelElement& element) override { m_applied.push_back({this->name, element}); }
+    void flushElement(const ChannelElement& element) override
+    {
+        if (fail)
+            throw std::runtime_error("bad value");
+        m_flushed.push_back(fmt::format("{} {} {}={}", g_cycle.load(), this->name, element.number, element.value));
+    }
 
 private:
-    std::vector<Applied>& m_applied;
-};
-
-class FailingFromPsx : public FromPsxChannel {
-protected:
-    void flushElement(const ChannelElement&) override { throw std::runtime_error("bad PSX value"); }
-};
-
-// What reached the PSX side, with the cycle in which it was drained.
-class RecordingToPsx : public ToPsxChannel {
-public:
-    std::vector<std::pair<std::uint64_t, ChannelElement>> flushed;
-
-protected:
-    void flushElement(const ChannelElement& element) override { flushed.emplace_back(g_cycle.load(), element); }
+    std::vector<std::string>& m_flushed;
 };
 
 class CountingInfoVar : public InfoVar {
@@ -70,10 +58,9 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        g_FromSIOCClient = std::make_shared<RecordingFrom<FromSiocChannel>>(applied);
-        g_FromPSXClient = std::make_shared<RecordingFrom<FromPsxChannel>>(applied);
-        toPsx = std::make_shared<RecordingToPsx>();
-        g_ToPSXClient = toPsx;
+        g_FromSIOCClient = std::make_shared<Recording<FromSiocChannel>>(flushed);
+        g_FromPSXClient = fromPsx = std::make_shared<Recording<FromPsxChannel>>(flushed);
+        g_ToPSXClient = std::make_shared<Recording<ToPsxChannel>>(flushed);
     }
     // Runs the processing loop on this thread for `cycles` cycles.
     void runCycles(std::uint64_t cycles)
@@ -85,8 +72,8 @@ protected:
         gf_processInput();
     }
 
-    std::vector<Applied> applied;
-    std::shared_ptr<RecordingToPsx> toPsx;
+    std::vector<std::string> flushed;
+    std::shared_ptr<Recording<FromPsxChannel>> fromPsx;
 };
 
 // Per cycle: the whole element list, newest first, then at most one value and one text, each
@@ -107,9 +94,8 @@ TEST_F(WorkerTest, ElementListGoesWholeNewestFirstValuesAndTextsOnePerCycle)
     };
     gf_processInput();
 
-    using Flushed = std::vector<std::pair<std::uint64_t, ChannelElement>>;
-    EXPECT_EQ(toPsx->flushed, (Flushed{{1, {3003, -1}}, {1, {3002, -1}}, {1, {3001, -1}}, {1, {1045, 0}}, {1, {12, 0}},
-                                       {2, {1045, 1}}, {2, {12, 0}}, {3, {1045, 2}}}));
+    EXPECT_EQ(flushed, (std::vector<std::string>{"1 ToPSX 3003=-1", "1 ToPSX 3002=-1", "1 ToPSX 3001=-1", "1 ToPSX 1045=0",
+                                                 "1 ToPSX 12=0", "2 ToPSX 1045=1", "2 ToPSX 12=0", "3 ToPSX 1045=2"}));
     EXPECT_TRUE(g_psxElementList.empty());
     EXPECT_EQ(g_qsStrings.get(12), "SECOND");
     auto sleeps = clock->sleeps();
@@ -121,7 +107,7 @@ TEST_F(WorkerTest, ElementListGoesWholeNewestFirstValuesAndTextsOnePerCycle)
     g_psxValueQueue.push({1045u, 3});
     gf_processInput();
     EXPECT_EQ(g_cycle, 4u);
-    EXPECT_EQ(toPsx->flushed.size(), 8u);
+    EXPECT_EQ(flushed.size(), 8u);
     EXPECT_EQ(countOf(log(), "Exiting:"), 1u);
 }
 
@@ -149,12 +135,12 @@ TEST_F(WorkerTest, SynchronisingWaitsASecondThenAppliesSiocBeforePsxAndReleasesT
     clock->onSleep = [this](std::chrono::milliseconds) {
         // Values arriving during the wait are applied too.
         g_FromSIOCClient->pushElement({46, 2});
-        EXPECT_TRUE(applied.empty());
+        EXPECT_TRUE(flushed.empty());
     };
     gf_synchronise();
 
     EXPECT_EQ(clock->sleeps(), std::vector<std::chrono::milliseconds>{1000ms});
-    EXPECT_EQ(applied, (std::vector<Applied>{{"FromSIOC", {45, 1}}, {"FromSIOC", {46, 2}}, {"FromPSX", {1045, 1}}}));
+    EXPECT_EQ(flushed, (std::vector<std::string>{"0 FromSIOC 45=1", "0 FromSIOC 46=2", "0 FromPSX 1045=1"}));
     EXPECT_EQ(g_varPool, nullptr);
     EXPECT_FALSE(g_initPhase);
     // Nothing in use at SIOC: nothing registered there.
@@ -191,8 +177,8 @@ TEST_F(WorkerTest, AFailureInVariableCodeEndsTheRunWithTheExitSequenceAndKeepsTh
 
 TEST_F(WorkerTest, AFailureWhileSynchronisingAlsoEndsTheRun)
 {
-    g_FromPSXClient = std::make_shared<FailingFromPsx>();
-    g_FromPSXClient->pushElement({1045u, 1});
+    fromPsx->fail = true;
+    fromPsx->pushElement({1045u, 1});
     g_psxConnected = true;
     gf_syncAndProcess_as_Thread();
 
