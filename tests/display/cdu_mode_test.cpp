@@ -128,11 +128,12 @@ TEST_F(CduMode, ColourCodesAndBoldGlyphs)
     EXPECT_TRUE(contains(log(), "myTextOutCh invalid UTF-8\n"));
 }
 
-TEST_F(CduMode, ASelectedCduStartsWithItsOwnTextsAndBlankState)
+TEST_F(CduMode, ASelectedCduStartsWithItsOwnTextsColoursAndBlankState)
 {
     // Outside the mode a reselection queues nothing.
     cfg::CDU_L.setRunning(false);
     cfg::CDU_R.setRunning(true);
+    cfg::LCD_CDU.setRunning(true);
     display->cduSelectionChanged();
     display->setCduMode(true);
     display->cduHandOver();
@@ -141,6 +142,7 @@ TEST_F(CduMode, ASelectedCduStartsWithItsOwnTextsAndBlankState)
 
     g_qsStrings.set(76, "CENTRE TITLE");
     g_qsStrings.set(90, "RIGHT TITLE");
+    g_qsStrings.set(514, "g");
     display->cduBlankState(1, false); // the centre CDU is on while the right one is shown
     display->cduSelectionChanged();   // still the right one, still blank
     display->cduHandOver();
@@ -151,6 +153,7 @@ TEST_F(CduMode, ASelectedCduStartsWithItsOwnTextsAndBlankState)
     display->cduSelectionChanged();
     display->cduHandOver();
     EXPECT_EQ(rowText(*host, 0).substr(0, 12), "CENTRE TITLE");
+    EXPECT_EQ(host->textAt(100, 50), "green/black opaque large: C"); // in its own colours at once
 }
 
 } // namespace

@@ -14,12 +14,10 @@ using testing::ElementsAre;
 TEST(CduLines, TextLinesArePaddedAndMarkedWithTheirSize)
 {
     auto cases = test::readBlocks("cdu-lines.txt");
-    ASSERT_EQ(cases["large"].size(), 9u);
     for (const auto& line : cases["large"]) {
         const auto f = test::cells(line, 3);
         EXPECT_EQ(gf_cduLargeLine(static_cast<std::uint32_t>(std::stoul(f.at(0))), f.at(1)), f.at(2)) << line;
     }
-    ASSERT_EQ(cases["colour"].size(), 4u);
     for (const auto& line : cases["colour"]) {
         const auto f = test::cells(line, 2);
         EXPECT_EQ(gf_cduColourLine(f.at(0)), f.at(1)) << line;
@@ -27,12 +25,11 @@ TEST(CduLines, TextLinesArePaddedAndMarkedWithTheirSize)
 }
 
 // Paints into a list of the rows drawn: "clear", or "row:text" and "/colours" when it has them.
-class CduScreenTest : public test::TempDirTest, public CduRowPainter {
+class CduScreenTest : public test::DisplayTest, public CduRowPainter {
 protected:
     void SetUp() override
     {
-        TempDirTest::SetUp();
-        g_log.open();
+        DisplayTest::SetUp();
         screen.reset(false);
     }
     void clearScreen() override { events.push_back("clear"); }
@@ -59,8 +56,6 @@ protected:
         screen.handOver();
         paint();
     }
-    static std::string log() { return test::readFile("Log.txt"); }
-
     CduScreen screen;
     std::vector<std::string> events;
 };
@@ -97,25 +92,6 @@ TEST_F(CduScreenTest, StaysDarkUntilUnblankedThenRedrawsOnlyTheRowsNamedByRecord
     // With nothing handed over, a paint (an uncovered window) draws the whole screen.
     EXPECT_EQ(paint().size(), 14u);
     EXPECT_FALSE(screen.handOver());
-}
-
-TEST_F(CduScreenTest, ReselectionReplacesWhatWaitsByTheOtherCdusWholeScreen)
-{
-    screen.largeLine(3, "OLD CDU");
-    std::array<std::string, kCduRows> large{}, colour{};
-    large[0] = "CENTRE";
-    colour[0] = "c";
-    screen.reselect(large, colour, true, false);
-    const auto pending = screen.pending();
-    ASSERT_EQ(pending.size(), 16u);
-    EXPECT_EQ(pending.front().code, kCduBlankCode);
-    EXPECT_EQ(pending[1], (CduRecord{0, gf_cduLargeLine(0, "CENTRE"), std::string(24, 'c'), true}));
-    EXPECT_EQ(pending.back().code, kCduUnblankCode);
-
-    // Its colours show at once, not the previous CDU's.
-    screen.reset(true);
-    screen.handOver();
-    EXPECT_EQ(paint().at(1), row(0, "CENTRE", 'c'));
 }
 
 // A colour line for a row whose text never came, and a colour code on a screen without colours
