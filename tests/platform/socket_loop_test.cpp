@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,6 +21,9 @@ struct Event {
     std::uint16_t error;
 };
 
+// The test's own message: ends a run of the loop that waited too long.
+constexpr std::uint32_t kMsgTimeOut = 0x80FF;
+
 class SocketLoopTest : public ::testing::Test {
 protected:
     // Runs the loop on this thread until `done` holds or the timeout passes; the result of `done`.
@@ -32,16 +32,8 @@ protected:
         if (done())
             return true;
         m_done = done;
-        std::jthread watchdog([&](std::stop_token stop) {
-            std::mutex mutex;
-            std::unique_lock lock(mutex);
-            std::condition_variable_any().wait_for(lock, stop, timeout, [] { return false; });
-            if (!stop.stop_requested())
-                loop.quit();
-        });
+        loop.postAfter(timeout, kMsgTimeOut); // replaces the time-out of an earlier run
         loop.run();
-        watchdog.request_stop();
-        watchdog.join();
         m_done = nullptr;
         return done();
     }
@@ -55,9 +47,10 @@ protected:
     }
 
     NativeMainLoop loop{[this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-        events.push_back({message, wParam, gf_selectEvent(lParam), gf_selectError(lParam)});
+        if (message != kMsgTimeOut)
+            events.push_back({message, wParam, gf_selectEvent(lParam), gf_selectError(lParam)});
         handlerThread = std::this_thread::get_id();
-        if (m_done && m_done())
+        if (message == kMsgTimeOut || (m_done && m_done()))
             loop.quit();
     }};
     NativeSocketProvider provider;
