@@ -4,7 +4,6 @@
 #include "base/exceptions.h"
 #include "config/config_items.h"
 #include "engine_fixture.h"
-#include "sioc/sioc_parameters.h"
 #include "support/data_file.h"
 
 #include <chrono>
@@ -23,15 +22,6 @@ using namespace std::chrono_literals;
 
 class BridgeEngineTest : public test::EngineTest {
 protected:
-    void SetUp() override
-    {
-        EngineTest::SetUp();
-        auto parameters = std::make_shared<SiocParameters>();
-        parameters->host = "127.0.0.1";
-        parameters->port = 8092;
-        g_siocparameters = parameters;
-    }
-
     static void notify(std::uint32_t message, std::uintptr_t socket, std::uint16_t event, std::uint16_t error = 0)
     {
         gf_handleSocketMessage(message, socket, gf_makeSelectReply(event, error));

@@ -1,6 +1,6 @@
 #pragma once
 // What the engine tests share: fake sockets, a fake clock, a recording window and display, an
-// open log in a temporary folder, and worker starts counted instead of run.
+// open log in a temporary folder, SIOC's parameters, and worker starts counted instead of run.
 #include "app/process_state.h"
 #include "app/worker.h"
 #include "base/clock.h"
@@ -10,6 +10,7 @@
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
+#include "sioc/sioc_parameters.h"
 #include "sioc/to_sioc_channel.h"
 #include "support/fake_clock.h"
 #include "support/fake_socket.h"
@@ -49,6 +50,10 @@ protected:
         m_startWorkerThread = g_startWorkerThread;
         g_startWorkerThread = [this] { ++workerStarts; };
         g_log.open();
+        auto parameters = std::make_shared<SiocParameters>();
+        parameters->host = "127.0.0.1";
+        parameters->port = 8092;
+        g_siocparameters = parameters;
     }
     void TearDown() override
     {

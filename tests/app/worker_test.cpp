@@ -20,8 +20,8 @@ using testing::Not;
 
 using namespace std::chrono_literals;
 
-// Every element a channel drains, as "CYCLE CHANNEL NUMBER=VALUE" in one shared order; or, told to
-// fail, the error variable code may raise.
+// Every element a channel drains, as "CYCLE CHANNEL NUMBER=VALUE" in one shared order; told to
+// fail, it throws as broken variable code would.
 template <typename Channel>
 class Recording : public Channel {
 public:
