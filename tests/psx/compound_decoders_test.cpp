@@ -1,5 +1,8 @@
-// The compound Qs texts, decoded through g_FromPSXClient as PSX sends them.
+// The compound Qs texts, decoded through g_FromPSXClient as PSX sends them, and the field readers
+// their decoders share.
 #include "psx/compound_decoders.h"
+#include "psx/field_split.h"
+#include "psx/thrust_lever_trend.h"
 #include "psx_test_support.h"
 #include "support/data_file.h"
 #include "vars/decoded_values.h"
@@ -7,6 +10,8 @@
 #include <gmock/gmock.h>
 
 #include <cmath>
+#include <iterator>
+#include <span>
 #include <sstream>
 
 namespace brg::test {
@@ -16,77 +21,60 @@ using ::testing::HasSubstr;
 
 using CompoundDecoders = PsxInboundTest;
 
-// Lines decoded with the given variables bound, all they queue and the calls the variables get at
-// once; the last line may fail.
-struct DecodeCase {
-    std::string bind;
-    std::vector<std::uint32_t> bound = {};
-    std::vector<std::string> lines = {};
-    Elements queued = {};
-    Calls calls = {};
-    std::string fails = "none";
-};
-
-std::vector<DecodeCase> lf_cases()
-{
-    std::vector<DecodeCase> cases;
-    for (const std::string& line : dataLines("psx-lines.txt")) {
-        std::istringstream words(line.substr(line.find(' ') + 1));
-        if (line.starts_with("bind")) {
-            cases.push_back({line});
-            for (std::uint32_t n; words >> n;)
-                cases.back().bound.push_back(n);
-        } else if (line.starts_with("< ")) {
-            cases.back().lines.push_back(unescape(line.substr(2)));
-        } else if (line.starts_with("> ")) {
-            cases.back().queued = elementsOf(line.substr(2));
-        } else if (line.starts_with("= ")) {
-            for (std::string call; words >> call;)
-                cases.back().calls.push_back(call);
-        } else if (line.starts_with("! ")) {
-            cases.back().fails = line.substr(2);
-        }
-    }
-    return cases;
-}
-
+// Each case of psx-lines.txt is its "bind" line and the lines up to the next one.
 TEST_F(CompoundDecoders, LinesQueueWhatTheirVariablesUse)
 {
-    const std::vector<DecodeCase> cases = lf_cases();
+    std::vector<std::vector<std::string>> cases;
+    for (const std::string& line : dataLines("psx-lines.txt")) {
+        if (line.starts_with("bind"))
+            cases.emplace_back();
+        cases.back().push_back(line);
+    }
     ASSERT_GT(cases.size(), 20u);
-    for (const DecodeCase& c : cases) {
-        SCOPED_TRACE(c.bind + " " + c.lines.front());
+    for (const std::vector<std::string>& c : cases) {
+        SCOPED_TRACE(c[0] + " " + c[1]);
         gf_resetProcessState();
         vars.clear();
         varCalls.clear();
-        bind(c.bound);
+        std::istringstream bound(c[0].substr(4));
+        bind({std::istream_iterator<std::uint32_t>(bound), {}});
         std::string failed = "none";
-        try {
-            for (const std::string& line : c.lines)
-                decode(line);
-        } catch (const std::out_of_range&) {
-            failed = "out_of_range";
-        } catch (const std::invalid_argument&) {
-            failed = "invalid_argument";
+        std::map<char, std::string> expected = {{'!', "none"}};
+        for (const std::string& line : std::span(c).subspan(1)) {
+            if (line.starts_with("< ")) {
+                try {
+                    decode(unescape(line.substr(2)));
+                } catch (const std::out_of_range&) {
+                    failed = "out_of_range";
+                } catch (const std::invalid_argument&) {
+                    failed = "invalid_argument";
+                }
+            } else if (line == "flush") {
+                g_FromPSXClient->flushQueue();
+            } else {
+                expected[line[0]] = line.substr(2);
+            }
         }
-        EXPECT_EQ(failed, c.fails);
-        EXPECT_EQ(queued(), c.queued);
-        EXPECT_EQ(varCalls, c.calls);
+        EXPECT_EQ(failed, expected['!']);
+        EXPECT_EQ(queued(), elementsOf(expected['>']));
+        std::istringstream calls(expected['=']);
+        EXPECT_EQ(varCalls, Calls(std::istream_iterator<std::string>(calls), {}));
     }
 }
 
 TEST_F(CompoundDecoders, BadFieldsAreLoggedWithTheirLine)
 {
-    bind({1045, 3428});
+    bind({1045, 3428, 3434});
     openLog();
     g_log.setTrace(Trace::PsxInQs, true);
     EXPECT_THROW(decode("Qh45=ab\r\n"), std::invalid_argument);
     decode("Qs428=1;2\r\n");
     decode("Qs428=1;x;3\r\n");
     decode("Qs480=0102030405060708091\n");
+    decode("Qs434=5\n");
     for (const char* text : {"? decodeMessage Qh45=ab\r\n str2int32: invalid integer input\n",
                              "error: decodeQsn var: 3428, s: 1;2, n:3, sv size:2\n", "! Exception in decodeQsnSv\n",
-                             "QS480 not 20 characters?:0102030405060708091\n"})
+                             "QS480 not 20 characters?:0102030405060708091\n", "! Syserror: decodeQs434\n"})
         EXPECT_THAT(log(), HasSubstr(text));
 }
 
@@ -140,27 +128,31 @@ TEST_F(CompoundDecoders, FieldParsers)
         EXPECT_EQ(psx::parseSingle(bad), std::nullopt) << bad;
 }
 
-TEST_F(CompoundDecoders, AutothrottleModeHandsTheLeversBackWhenItLetsGo)
+// As a stream line reader splits: a last empty field is no field; the cabin temperature pairs give
+// the same fields with "," as with ";".
+TEST(SplitFields, ReadsLikeAStreamLineReader)
 {
-    bind({436, 3434, 4735, 4738, 4739});
-    openLog();
-    decode("Qs434=21;0;0\n");
-    EXPECT_EQ(g_FromPSXClient->qs436Mode(), 0u);
-    decode("Qs436=50;50;50;50\n"); // autothrottle not moving the levers: Var 436 answers
-    decode("Qs434=1;0;0\n");
-    EXPECT_EQ(g_FromPSXClient->qs436Mode(), 1u);
-    decode("Qs436=50;50;50;50\n"); // first change of trend only primes
-    decode("Qs436=100;100;100;100\n");
-    EXPECT_EQ(varCalls, (Calls{"^436", "4735=50", "4738=50", "4735=100", "4738=100", "4739=1"}));
-    EXPECT_THROW(decode("Qs436=1;2;3\n"), std::out_of_range);
-    EXPECT_EQ(queued(), (Elements{{3434, 0}, {3434, 1}}));
-    varCalls.clear();
-    g_FromPSXClient->flushQueue(); // PSX's mode 1 is now on record
-    decode("Qs434=0;\n");
-    EXPECT_EQ(g_FromPSXClient->qs436Mode(), 0u);
-    EXPECT_EQ(varCalls, (Calls{"3434=0", "3434=1", "^436"}));
-    decode("Qs434=5\n");
-    EXPECT_THAT(log(), HasSubstr("! Syserror: decodeQs434\n"));
+    using Fields = std::vector<std::string_view>;
+    for (const auto& [text, fields] : std::vector<std::pair<const char*, Fields>>{
+             {"", {}}, {";", {""}}, {"1;2;3", {"1", "2", "3"}}, {"1;2;3;", {"1", "2", "3"}}, {"1;;3;;", {"1", "", "3", ""}},
+             {";1", {"", "1"}}})
+        EXPECT_EQ(psx::splitFields(text), fields) << text;
+    EXPECT_EQ(psx::splitFields("73,78;73,81;73;", ";,"), (Fields{"73", "78", "73", "81", "73"}));
+}
+
+TEST(ThrustLeverTrend, FirstChangeOnlyPrimesThenChangesAreReported)
+{
+    ThrustLeverTrend trend;
+    EXPECT_EQ(trend.update({50, 50, 50, 50}), std::nullopt); // 0 -> +1: primes
+    EXPECT_EQ(trend.update({100, 100, 100, 100}), 1);        // delta 50
+    EXPECT_EQ(trend.update({125, 125, 125, 125}), 0);        // delta 25: standing
+    EXPECT_EQ(trend.update({125, 125, 125, 125}), std::nullopt);
+    EXPECT_EQ(trend.update({99, 99, 99, 99}), -1);           // delta -26
+    // Negative positions count as 0: average (0 + 0 + 0 + 400) / 4 = 100, delta 1.
+    EXPECT_EQ(trend.update({-500, -500, -500, 400}), 0);
+    trend.forgetLastTrend();
+    EXPECT_EQ(trend.update({100, 100, 100, 100}), std::nullopt); // still 0 after forgetting
+    EXPECT_EQ(trend.update({200, 200, 200, 200}), 1);
 }
 
 } // namespace

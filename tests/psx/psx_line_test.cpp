@@ -1,10 +1,12 @@
 // The hand-written line matcher against the ECMAScript patterns it replaces.
 #include "psx/psx_line.h"
+#include "support/data_file.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,21 +66,13 @@ TEST(PsxLineMatcher, AgreesWithThePatternsOnGeneratedLines)
 
 TEST(PsxLongLineSkip, DropsOnlyLongUnusedTextsWithoutAnotherVariableInside)
 {
-    const std::string body(150 - 7, 'x');
-    const std::vector<std::pair<std::string, bool>> rows = {
-        {"Qs410=" + body + "\n", true},
-        {"Qs410=" + std::string(101 - 7, 'x') + "\n", true}, // 101 with "\n"
-        {"Qs410=" + std::string(100 - 7, 'x') + "\n", false},
-        {"Qs413=" + body + "\n", false}, // not a long text
-        {"Qs410=" + body + "Qh1=2\n", false}, // another variable
-        {"Qs410=" + body + "Qi\n", false},
-        {"Qs410=" + body + "Qx\n", true},
-        {"Qs375=Qs" + body + "\n", false},
-        {"Qs412Qs" + body + "\n", true}, // only from the seventh character on
-        {"Qs412=Q" + body + "\n", true},
-    };
-    for (const auto& [line, skipped] : rows)
-        EXPECT_EQ(gf_isSkippedLongLine(line), skipped) << line;
+    for (const std::string& row : test::dataLines("psx-long-lines.txt")) {
+        std::istringstream words(row);
+        std::string start, end, dropped;
+        std::size_t length = 0;
+        words >> start >> length >> end >> dropped;
+        EXPECT_EQ(gf_isSkippedLongLine(start + std::string(length, 'x') + test::unescape(end)), dropped == "yes") << row;
+    }
 }
 
 } // namespace

@@ -34,10 +34,15 @@ private:
     std::vector<std::string>& m_calls;
 };
 
-// Records "repaint", "large CDU ROW TEXT", "colour CDU ROW TEXT" and "blank CDU 0|1".
+// Records "repaint", "large CDU ROW TEXT", "colour CDU ROW TEXT", "blank CDU 0|1", and "shown LCR" with
+// the CDU choice as the screen sees it when asked to redraw for it.
 class RecordingDisplay : public StatusTexts {
 public:
     void repaint() override { calls.push_back("repaint"); }
+    void cduSelectionChanged() override
+    {
+        calls.push_back(fmt::format("shown {:d}{:d}{:d}", cfg::CDU_L.value(), cfg::CDU_C.value(), cfg::CDU_R.value()));
+    }
     void cduLargeLine(std::uint32_t cdu, std::uint32_t row, const std::string& text) override
     {
         calls.push_back(fmt::format("large {} {} {}", cdu, row, text));

@@ -1,9 +1,6 @@
-#include "base/log.h"
-#include "app/process_state.h"
-#include "base/display.h"
-#include "config/config_items.h"
 #include "net/main_loop.h"
 #include "psx/to_psx_channel.h"
+#include "psx_test_support.h"
 #include "support/data_file.h"
 #include "support/fake_socket_test.h"
 
@@ -52,26 +49,15 @@ TEST_F(ToPsx, ADrainSendsItsLinesAsOneBatchAndMergesBitsWithPsxs)
     EXPECT_EQ(drain({{12, -1}}), "Qs12=KEYB;0\r\n");
 }
 
-// Records the CDU choice as the screen would see it when asked to redraw.
-class CduChoiceDisplay : public StatusTexts {
-public:
-    void cduSelectionChanged() override
-    {
-        seen.push_back({cfg::CDU_L.value(), cfg::CDU_C.value(), cfg::CDU_R.value()});
-    }
-    std::vector<std::array<bool, 3>> seen;
-};
-
 TEST_F(ToPsx, TheCduScreenSelectorSwitchesTheWindowAndSendsNothing)
 {
-    auto display = std::make_shared<CduChoiceDisplay>();
+    auto display = std::make_shared<test::RecordingDisplay>();
     g_display = display;
     test::writeFile("Talvesync.cfg", "CDU_L = 1\n");
     cfg::CDU_L.setRunning(true);
 
     EXPECT_EQ(drain({{1998, 2}, {1998, 1}, {1998, 0}}), "");
-    using Choice = std::array<bool, 3>;
-    EXPECT_EQ(display->seen, (std::vector<Choice>{{false, false, true}, {false, true, false}, {true, false, false}}));
+    EXPECT_EQ(display->calls, (test::Calls{"shown 001", "shown 010", "shown 100"}));
     EXPECT_EQ(test::readFile("Talvesync.cfg"), "CDU_L = 1\n");
     EXPECT_EQ(g_psxValues[1998], 0u);
 }
