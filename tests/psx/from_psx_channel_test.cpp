@@ -1,9 +1,16 @@
-// g_FromPSXClient: which received lines count, what they queue, and how elements reach the Vars.
+// g_FromPSXClient: which received lines count, what they queue, how elements reach the Vars, and what
+// a real opening burst leaves.
 #include "base/exceptions.h"
 #include "config/selection_lists.h"
 #include "psx_test_support.h"
+#include "support/data_file.h"
+#include "vars/decoded_values.h"
 
 #include <gmock/gmock.h>
+
+#include <bit>
+#include <cctype>
+#include <sstream>
 
 namespace brg::test {
 namespace {
@@ -84,8 +91,6 @@ TEST_F(FromPsx, InitInicioBindsThroughTheLookupAndSetsTheDemands)
     bind({2214, 2274, 4985, 3022});
     EXPECT_EQ(g_FromPSXClient->demands().qi, (std::vector<std::uint32_t>{214, 274}));
     EXPECT_EQ(g_FromPSXClient->demands().qs, (std::vector<std::uint32_t>{480}));
-    EXPECT_TRUE(g_FromPSXClient->decoderFlag(DecoderFlag::Qs458));
-    EXPECT_FALSE(g_FromPSXClient->decoderFlag(DecoderFlag::Qs459));
 
     const auto lookup = [this](Qcode code) -> std::shared_ptr<Var> {
         return static_cast<std::uint32_t>(code) == 7 ? nullptr : vars.at(2214);
@@ -93,6 +98,43 @@ TEST_F(FromPsx, InitInicioBindsThroughTheLookupAndSetsTheDemands)
     EXPECT_THROW(g_FromPSXClient->initInicio({3, 7, 9}, lookup), std::runtime_error);
     EXPECT_TRUE(g_FromPSXClient->isBound(3));
     EXPECT_FALSE(g_FromPSXClient->isBound(9));
+}
+
+// A real PSX opening burst, with a realistic set of variables bound.
+TEST_F(FromPsx, TheOpeningBurstDecodesToTheValuesItHolds)
+{
+    cfg::CDU_L.setRunning(true);
+    const std::vector<std::string> table = dataLines("psx-capture-values.txt");
+    for (const std::string& line : table) {
+        std::istringstream ranges(line.substr(4));
+        for (std::uint32_t first, last; !std::isdigit(line[0]) && ranges >> first && ranges.ignore(1) >> last;)
+            for (std::uint32_t n = first; n <= last; ++n)
+                vars[n] = std::make_shared<RecordingVar>(n, line.starts_with("poll"), varCalls);
+    }
+    bind({});
+
+    const std::vector<std::string> capture = dataLines("psx-opening-capture.txt");
+    for (std::size_t i = 0; i < capture.size(); ++i) {
+        ASSERT_NO_THROW(decode(capture[i] + "\r\n")) << capture[i];
+        if (i % 200 == 199)
+            g_FromPSXClient->flushQueue();
+    }
+    g_FromPSXClient->flushQueue();
+
+    int checked = 0;
+    for (const std::string& row : table) {
+        std::istringstream words(row);
+        std::uint32_t n = 0;
+        std::int32_t value = 0;
+        if (std::isdigit(row[0]) && words >> n >> value && ++checked) {
+            EXPECT_EQ(static_cast<std::int32_t>(g_psxValues[n].load()), value) << row;
+        }
+    }
+    EXPECT_EQ(checked, 13);
+    EXPECT_EQ(g_psxVersion, "10.181 NG");
+    EXPECT_EQ(g_decoded.squawkDigitCount, 4);
+    EXPECT_FLOAT_EQ(std::bit_cast<float>(g_psxValues[4885].load()), 0.2127519465194235f); // Qs121's latitude
+    EXPECT_THAT(varCalls, ::testing::Contains("4744=0")); // Qs120=0;0;0 went straight to the Var
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -61,14 +62,8 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        gf_resetConfiguration();
         display = std::make_shared<RecordingDisplay>();
         g_display = display;
-    }
-    void TearDown() override
-    {
-        gf_resetConfiguration();
-        TempDirTest::TearDown();
     }
 
     // Binds a recording Var to each number; those in `polled` behave like info variables.
@@ -78,10 +73,8 @@ protected:
             vars[n] = std::make_shared<RecordingVar>(n, false, varCalls);
         for (std::uint32_t n : polled)
             vars[n] = std::make_shared<RecordingVar>(n, true, varCalls);
-        std::set<std::uint32_t> all;
-        for (const auto& [n, var] : vars)
-            all.insert(n);
-        g_FromPSXClient->initInicio(all, [this](Qcode code) -> std::shared_ptr<Var> {
+        const auto bound = std::views::keys(vars);
+        g_FromPSXClient->initInicio({bound.begin(), bound.end()}, [this](Qcode code) -> std::shared_ptr<Var> {
             const auto it = vars.find(static_cast<std::uint32_t>(code));
             return it == vars.end() ? nullptr : it->second;
         });

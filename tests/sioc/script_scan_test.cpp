@@ -13,7 +13,11 @@
 
 #include <gmock/gmock.h>
 
+#include <ios>
+#include <istream>
+#include <iterator>
 #include <memory>
+#include <ranges>
 #include <set>
 #include <sstream>
 #include <string>
@@ -64,10 +68,7 @@ std::shared_ptr<VarPoolImpl> lf_smallCatalogue()
 template <typename List = Numbers> List lf_numbers(const std::string& text)
 {
     std::istringstream in(text);
-    List numbers;
-    for (std::uint32_t n; in >> n;)
-        numbers.insert(numbers.end(), static_cast<typename List::value_type>(n));
-    return numbers;
+    return List(std::istream_iterator<typename List::value_type>(in), {});
 }
 
 class ScriptScanTest : public test::TempDirTest {
@@ -109,10 +110,8 @@ protected:
     }
     static Numbers infoVarNumbers()
     {
-        Numbers numbers;
-        for (const auto& var : g_infoVars)
-            numbers.push_back(var->number);
-        return numbers;
+        const auto numbers = std::views::transform(g_infoVars, [](const auto& var) { return var->number; });
+        return Numbers(numbers.begin(), numbers.end());
     }
 
     std::shared_ptr<StatusTexts> display;
@@ -147,9 +146,8 @@ TEST_F(ScriptScanTest, SelectsInitialisesAndReportsTheDeclaredVariables)
         display->setVariableCount(0);
         const std::string error = column[6].erase(0, column[6].find_first_not_of(' '));
         EXPECT_EQ(scan(lf_numbers(column[0])), error);
-        Numbers selected;
-        for (const auto& [number, var] : g_varPool->vars)
-            selected.push_back(number);
+        const auto keys = std::views::keys(g_varPool->vars);
+        const Numbers selected(keys.begin(), keys.end());
         EXPECT_EQ(selected, lf_numbers(column[3]));
         EXPECT_EQ(g_initialised, error.empty() ? selected : Numbers{});
         EXPECT_EQ(Numbers(g_varPool->siocNumbers.begin(), g_varPool->siocNumbers.end()), lf_numbers(column[4]));
@@ -180,6 +178,66 @@ TEST_F(ScriptScanTest, WithTheWholeCatalogueAPositionBringsItsCollection)
     EXPECT_TRUE(g_varPool->psxNumbers.contains(117u)); // Qs117, set by position 3011
     EXPECT_THAT(infoVarNumbers(), ElementsAre(3063u));
     EXPECT_EQ(display->variableCount(), 3u);
+}
+
+using SsiReaderTest = test::TempDirTest;
+
+TEST_F(SsiReaderTest, NegativeFieldsDeclareTheirNegationOnceIn1000To5688)
+{
+    // A file of 1000 bytes: the third record is read from offset 800.
+    std::string thousand = gf_ssiRecords({-1001, -1002, 0});
+    thousand.resize(1000);
+    thousand.replace(940, 4, std::string("\x48\xF4\xFF\xFF", 4)); // -3000
+    // A last record of 143 bytes ends inside the field: its bytes glued to the 0xFF left over from
+    // -1002 would read as -4000. Exactly 144 bytes hold the whole field.
+    const std::string cut = gf_ssiRecords({-1001, -1002}) + std::string(140, '\0') + "\x60\xF0\xFF";
+    const std::string whole = gf_ssiRecords({-1001}) + gf_ssiRecords({-4000}).substr(0, 144);
+    const std::vector<std::pair<std::string, std::vector<std::uint32_t>>> cases = {
+        {"", {}},
+        {gf_ssiRecords({-1234, -1234}), {1234}},
+        {gf_ssiRecords({-1234, -1300, -1234}), {1234, 1300}}, // repeats only in consecutive records
+        // A non-negative field leaves the previous value alone: -2000 after it is still a repeat.
+        {gf_ssiRecords({-2000, 0, 7, -2000, -2001}), {2000, 2001}},
+        {gf_ssiRecords({-999, -5689, -1000, -5688, 0, 1234, INT32_MIN, -1}), {1000, 5688}},
+        {thousand, {1001, 1002, 3000}},
+        {cut, {1001, 1002}},
+        {whole, {1001, 4000}},
+    };
+    for (const auto& [image, expected] : cases) {
+        test::writeFile("script.ssi", image);
+        SsiReader reader;
+        ASSERT_TRUE(reader.openFile("script.ssi"));
+        reader.readNumbers();
+        reader.closeFile();
+        EXPECT_EQ(std::vector<std::uint32_t>(reader.numbers().begin(), reader.numbers().end()), expected)
+            << image.size() << " bytes";
+    }
+}
+
+// Fails every read that reaches past `readable` bytes, as a failing disk or a vanished share does.
+class FailingScript : public std::stringbuf {
+public:
+    FailingScript(const std::string& image, std::streamsize readable) : std::stringbuf(image), m_readable(readable) {}
+
+protected:
+    std::streamsize xsgetn(char* out, std::streamsize count) override
+    {
+        if (gptr() - eback() + count > m_readable)
+            throw std::ios_base::failure("device error");
+        return std::stringbuf::xsgetn(out, count);
+    }
+
+private:
+    std::streamsize m_readable;
+};
+
+TEST_F(SsiReaderTest, AReadErrorEndsTheReadWithAnError)
+{
+    FailingScript failing(gf_ssiRecords({-1001, -1002, -1003}), 800);
+    std::istream in(&failing);
+    SsiReader reader;
+    EXPECT_THROW(reader.readNumbers(in), std::runtime_error);
+    EXPECT_THAT(reader.numbers(), ElementsAre(1001u, 1002u)); // read before the failure
 }
 
 } // namespace

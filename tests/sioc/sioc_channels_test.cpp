@@ -2,30 +2,22 @@
 #include "app/process_state.h"
 #include "base/log.h"
 #include "net/main_loop.h"
+#include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
+#include "sioc/iocp_words.h"
 #include "sioc/to_sioc_channel.h"
 #include "support/fake_socket_test.h"
-#include "vars/var_pool.h"
 
 #include <fmt/format.h>
 #include <gmock/gmock.h>
 
+#include <random>
+#include <regex>
+
 namespace brg {
 namespace {
 
-using ::testing::StrEq;
-using ::testing::ThrowsMessage;
 using Lines = std::vector<std::string>;
-
-// A control variable that records what SIOC handed it as "N=V", in one list for all.
-class RecordingVar : public ControlVar {
-public:
-    RecordingVar(std::uint32_t number, Lines& calls) : ControlVar("V", number), m_calls(calls) {}
-    void setValue(std::int32_t v) override { m_calls.push_back(fmt::format("{}={}", number, v)); }
-
-private:
-    Lines& m_calls;
-};
 
 class SiocChannels : public test::FakeSocketTest {
 protected:
@@ -42,8 +34,6 @@ protected:
         provider->script->reads.push_back(bytes);
         g_ToSIOCClient->receive();
     }
-
-    Lines calls;
 };
 
 TEST_F(SiocChannels, RegistrationAndValuesAreSplitOnceAPayloadPasses4000Characters)
@@ -94,19 +84,16 @@ TEST_F(SiocChannels, ADrainSendsOneRespLineAndTheTraceShowsWhatIsSent)
 
 // The greeting is only traced; a keep-alive is answered at once, without the pending values; a lone
 // number at a line's end is dropped; Fin ends the link after the values before it. Values reach
-// their variables in the worker's drain, not on arrival. Another client's variable or a script
-// changed while running must not stop the bridge: such values are dropped, the log names each
-// number once, and the values around them still count.
+// their variables, which pass them on to PSX, in the worker's drain, not on arrival. Another
+// client's variable or a script changed while running must not stop the bridge: such values are
+// dropped, the log names each number once, and the values around them still count.
 TEST_F(SiocChannels, ReceivedValuesReachTheBoundVariablesAndUnregisteredOnesAreDropped)
 {
     g_log.open("Log.txt");
     g_log.setTrace(Trace::SiocIn, true);
-    Lines asked;
-    g_FromSIOCClient->initInicio({7, 5688}, [&](Qcode code) -> std::shared_ptr<Var> {
-        asked.push_back(std::to_string(static_cast<std::uint32_t>(code)));
-        return std::make_shared<RecordingVar>(static_cast<std::uint32_t>(code), calls);
+    g_FromSIOCClient->initInicio({7, 5688}, [](Qcode code) -> std::shared_ptr<Var> {
+        return std::make_shared<ControlVar>("V", static_cast<std::uint32_t>(code));
     });
-    EXPECT_EQ(asked, (Lines{"7", "5688"}));
 
     receive("Arn.TipoSer:IOCP_SERVER 5:\r\n");
     g_ToSIOCClient->pushElement({7, 7});
@@ -117,9 +104,9 @@ TEST_F(SiocChannels, ReceivedValuesReachTheBoundVariablesAndUnregisteredOnesAreD
     receive("Arn.Resp:8=3:7=3:-5=0:7:\r\n");
     receive("5:\r\n"); // the lone 7 must not pair with it
     EXPECT_THROW(receive("Arn.Resp:7=4:\r\nArn.Fin:\r\n"), FinReceivedException);
-    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(g_ToPSXClient->queuedCount(), 0u);
     g_FromSIOCClient->flushQueue();
-    EXPECT_EQ(calls, (Lines{"7=1", "5688=-2", "7=2", "7=3", "7=4"}));
+    EXPECT_EQ(g_ToPSXClient->queuedElements(), (std::vector<ChannelElement>{{7, 1}, {5688, -2}, {7, 2}, {7, 3}, {7, 4}}));
     EXPECT_EQ(g_FromSIOCClient->queuedCount(), 0u);
 
     const std::string log = test::readFile("Log.txt");
@@ -134,23 +121,52 @@ TEST_F(SiocChannels, AMalformedWordIsReportedWithTheWholeLine)
     for (const std::string line : {"Arn.Resp:7=1:12=abc:\r\n", "Arn.Resp:7=1:--5=1:\r\n", "Arn.Resp:7=1:12=99999999999:\r\n"}) {
         FromSiocChannel channel;
         EXPECT_THAT([&] { channel.decodeMessage(line); },
-                    ThrowsMessage<std::runtime_error>(
-                        StrEq("From SIOC: " + line + ", str2int32: invalid integer input\n")));
+                    ::testing::ThrowsMessage<std::runtime_error>("From SIOC: " + line + ", str2int32: invalid integer input\n"));
         EXPECT_EQ(channel.queuedElements(), (std::vector<ChannelElement>{{7, 1}})) << line;
     }
 }
 
 TEST_F(SiocChannels, BindingStopsAtTheFirstNumberWithoutAVariable)
 {
-    auto var = std::make_shared<RecordingVar>(3, calls);
+    auto var = std::make_shared<ControlVar>("V", 3);
     EXPECT_THROW(g_FromSIOCClient->initInicio({3, 4, 5}, [&](Qcode code) { return code == Qcode{4} ? nullptr : var; }),
                  std::runtime_error);
     EXPECT_EQ(g_FromSIOCClient->varTable[3], var);
     EXPECT_EQ(g_FromSIOCClient->varTable[5], nullptr);
+}
 
-    g_varPool->storeVarPtr(std::make_shared<RecordingVar>(12, calls)); // by default the process pool is asked
-    g_FromSIOCClient->initInicio({12});
-    EXPECT_EQ(g_FromSIOCClient->varTable[12]->number, 12u);
+std::vector<std::string> lf_regexWords(const std::string& line)
+{
+    static const std::regex word("-*\\w+", std::regex::ECMAScript);
+    std::vector<std::string> words;
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), word); it != std::sregex_iterator(); ++it)
+        words.push_back(it->str());
+    return words;
+}
+
+std::vector<std::string> lf_walkerWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    for (std::string_view w : gf_iocpWords(line))
+        words.emplace_back(w);
+    return words;
+}
+
+// The walker must accept exactly what the regular expression accepts, on protocol-like lines and
+// on arbitrary bytes (high bytes, NUL, control characters): "a-b --5 -- : x--" is a, -b, --5, x.
+TEST(IocpWords, AgreesWithTheRegularExpressionOnGeneratedLines)
+{
+    std::mt19937 random(20261206);
+    const std::string protocolAlphabet = "ArnRespVivoFinTipoSer0123456789-_.:=\r\n ";
+    for (int i = 0; i < 20000; ++i) {
+        const bool hostile = i % 2 == 1;
+        std::string line(std::uniform_int_distribution<std::size_t>(0, 60)(random), '\0');
+        for (char& c : line)
+            c = hostile ? static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random))
+                        : protocolAlphabet[std::uniform_int_distribution<std::size_t>(
+                              0, protocolAlphabet.size() - 1)(random)];
+        ASSERT_EQ(lf_walkerWords(line), lf_regexWords(line)) << "line #" << i;
+    }
 }
 
 } // namespace

@@ -105,7 +105,8 @@ TEST_F(SiocDiscoveryTest, FindsTheParametersInCfgSiocIniAndTheInstallation)
 
     layOut("sioc.ini", "IOCP_port=8092\nCONFIG_FILE=a.ssi\n");
     g_driveProvider.reset(); // as on a system without drive letters
-    EXPECT_EQ(discovered(), "127.0.0.1 8092 ~/a.ssi");
+    EXPECT_EQ(sioc::describeSiocParameters(*sioc::getSiocParameters()),
+              " IOCP_HOSTADDRESS=127.0.0.1\n IOCP_port=8092\n CONFIG_FILE=" + lf_native(dir / "a.ssi") + "\n");
 }
 
 TEST_F(SiocDiscoveryTest, TheSearchPassesOverBrokenLinksAndFailsOnADriveItCannotWalk)
@@ -118,16 +119,6 @@ TEST_F(SiocDiscoveryTest, TheSearchPassesOverBrokenLinksAndFailsOnADriveItCannot
 
     drives->roots['C'] = dir / "no-such-drive";
     EXPECT_THAT(discovered(), HasSubstr("recursive_directory_iterator::recursive_directory_iterator"));
-}
-
-TEST(SiocParametersTest, AreDescribedOneKeyALine)
-{
-    SiocParameters parameters;
-    parameters.host = "127.0.0.1";
-    parameters.port = 8092;
-    parameters.script = "D:\\SIOC\\cockpit.ssi";
-    EXPECT_EQ(sioc::describeSiocParameters(parameters),
-              " IOCP_HOSTADDRESS=127.0.0.1\n IOCP_port=8092\n CONFIG_FILE=D:\\SIOC\\cockpit.ssi\n");
 }
 
 } // namespace
