@@ -167,7 +167,8 @@ protected:
         if (kind == ">released")
             return fmt::format("{}", fmt::join(g_psxElementList, " "));
         if (kind == ">selected")
-            return fmt::format("{} for PSX {}", fmt::join(g_varPool->siocNumbers, " "), fmt::join(g_varPool->psxNumbers, " "));
+            return fmt::format("{} for PSX {}", fmt::join(g_varPool->siocNumbers, " "),
+                               fmt::join(g_varPool->psxNumbers, " "));
         return "unknown step " + kind;
     }
 
