@@ -44,17 +44,11 @@ long lf_peakRssKib(pid_t pid)
 // SIGTERM, the user's close.
 TEST_F(ConsoleRunTest, BridgesBothWaysThroughTrickledLinesFloodsAndAStallAndStopsOnSigterm)
 {
-    struct Run {
-        const char* table;
-        const char* numbers;
-        const char* keys;
-    };
-    // The CDU screen is for terminals only: into a file nothing of it is printed.
-    for (const Run& run :
-         {Run{"console-stall.txt", "1006 2005", ""}, Run{"console-run.txt", "1006 1029 2005 3424", "CDU_L=1\n"}}) {
-        SCOPED_TRACE(run.table);
-        ASSERT_NO_FATAL_FAILURE(startRun(run.numbers, run.keys));
-        for (const auto& step : gf_readRows(run.table)) {
+    for (const char* table : {"console-stall.txt", "console-run.txt"}) {
+        SCOPED_TRACE(table);
+        // The CDU screen is for terminals only: into a file nothing of it is printed.
+        ASSERT_NO_FATAL_FAILURE(startRun("1006 1029 2005 3424", "CDU_L=1\n"));
+        for (const auto& step : gf_readRows(table)) {
             SCOPED_TRACE(fmt::format("{} | {}", step.at(1), step.at(3)));
             if (!step[0].empty())
                 server(step[0]).command(step[1]);
