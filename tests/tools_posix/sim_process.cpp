@@ -135,7 +135,10 @@ bool SimProcess::waitForLine(const std::string& line, std::chrono::milliseconds 
 
 bool SimProcess::waitForLineEnding(const std::string& end, std::chrono::milliseconds timeout)
 {
-    return waitForLineWhere([&](const std::string& got) { return got.ends_with(end); }, timeout);
+    const auto carries = [&](const std::string& got) {
+        return got.ends_with(end) || (end.ends_with(':') && got.find(end) != std::string::npos);
+    };
+    return waitForLineWhere(carries, timeout);
 }
 
 int SimProcess::waitForExit(bool terminate, std::chrono::milliseconds timeout)

@@ -39,7 +39,8 @@ public:
     void closeInput();
     // True once a line equal to `line` has come on standard output (lines before it are skipped).
     bool waitForLine(const std::string& line, std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    // The same for the first line that ends with `end` (values batched into one line).
+    // The same for the first line that ends with `end`. An IOCP field (`end` ends in ':') may sit
+    // anywhere in its line: SIOC gets the values of one cycle batched into one line, in any order.
     bool waitForLineEnding(const std::string& end, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Sends SIGTERM (when asked) and waits for the end: the exit status, -1 on a time-out.
     int waitForExit(bool terminate, std::chrono::milliseconds timeout = std::chrono::seconds(5));
