@@ -69,7 +69,7 @@ TEST_P(WorkerStartTest, WorkerStartsOnceWhenTheSecondServerTakesData)
     EXPECT_EQ(workerStarts, 1);
 
     EXPECT_TRUE(g_psxConnected && g_siocConnected && display->psxConnected() && display->siocConnected());
-    EXPECT_EQ(display->repaints, 2);
+    EXPECT_EQ(display->calls, (std::vector<std::string>{"repaint", "repaint"}));
     EXPECT_TRUE(contains(log(), siocFirst ? "SIOC connected\nPSX connected\n" : "PSX connected\nSIOC connected\n"));
 }
 

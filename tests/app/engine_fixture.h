@@ -16,6 +16,7 @@
 #include "support/fake_socket.h"
 #include "support/fresh_state.h"
 
+#include <fmt/format.h>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,17 +24,16 @@
 
 namespace brg::test {
 
+// Notes what the window is asked, one line a call: "repaint", "CDU mode on", "hand-over in cycle 4".
 class RecordingDisplay : public StatusTexts {
 public:
-    void repaint() override { ++repaints; }
-    void setCduMode(bool on) override { cduModeCalls.push_back(on); }
+    void repaint() override { calls.push_back("repaint"); }
+    void setCduMode(bool on) override { calls.push_back(on ? "CDU mode on" : "CDU mode off"); }
     bool cduModeActive() const override { return cduActive; }
-    void cduHandOver() override { handOverCycles.push_back(g_cycle); }
+    void cduHandOver() override { calls.push_back(fmt::format("hand-over in cycle {}", g_cycle.load())); }
 
-    int repaints = 0;
-    std::vector<bool> cduModeCalls;
+    std::vector<std::string> calls;
     bool cduActive = false;
-    std::vector<std::uint64_t> handOverCycles;
 };
 
 class EngineTest : public TempDirTest {

@@ -42,9 +42,7 @@ TEST_F(StartUpTest, FinalStopKeepsAPositionAtABoundOutAndClosesTheLog)
     gf_finalStop([] { return WindowPosition{-32000, 300}; });
     EXPECT_EQ(cfg::MAIN_WINDOW_X.value(), 120);
     EXPECT_EQ(cfg::MAIN_WINDOW_Y.value(), 300);
-    const std::string cfgText = readFile("Talvesync.cfg");
-    EXPECT_TRUE(contains(cfgText, "MAIN_WINDOW_X=120\n")) << cfgText;
-    EXPECT_TRUE(contains(cfgText, "MAIN_WINDOW_Y=300\n")) << cfgText;
+    EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_WINDOW_X=120\nMAIN_WINDOW_Y=300\n");
     EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{500ms, 500ms}));
     EXPECT_FALSE(g_log.isOpen());
     EXPECT_TRUE(window.quitCalled);
@@ -54,7 +52,7 @@ TEST_F(StartUpTest, FinalStopKeepsAPositionAtABoundOutAndClosesTheLog)
     // In CDU mode it is left first, and the first pause is longer.
     g_cduMode = true;
     gf_finalStop(nullptr);
-    EXPECT_EQ(display->cduModeCalls, (std::vector<bool>{false}));
+    EXPECT_EQ(display->calls, std::vector<std::string>{"CDU mode off"});
     EXPECT_EQ(clock->sleeps(), (std::vector<std::chrono::milliseconds>{500ms, 500ms, 2000ms, 500ms}));
 }
 

@@ -119,13 +119,13 @@ TEST_F(WorkerTest, InfoVariablesAndCduScreenFollowEveryFourthCycle)
     display->cduActive = true;
     runCycles(9);
     EXPECT_EQ(info->cycles, (std::vector<std::uint64_t>{4, 8}));
-    EXPECT_EQ(display->handOverCycles, (std::vector<std::uint64_t>{4, 8}));
+    EXPECT_EQ(display->calls, (std::vector<std::string>{"hand-over in cycle 4", "hand-over in cycle 8"}));
 
     display->cduActive = false; // not fed while its mode is inactive
     g_exitPending = true; // the first run ended with the exit sequence
     runCycles(13);
     EXPECT_EQ(info->cycles, (std::vector<std::uint64_t>{4, 8, 12}));
-    EXPECT_EQ(display->handOverCycles, (std::vector<std::uint64_t>{4, 8}));
+    EXPECT_EQ(display->calls, (std::vector<std::string>{"hand-over in cycle 4", "hand-over in cycle 8"}));
 }
 
 TEST_F(WorkerTest, SynchronisingWaitsASecondThenAppliesSiocBeforePsxAndReleasesThePool)
@@ -164,7 +164,7 @@ TEST_F(WorkerTest, AFailureInVariableCodeEndsTheRunWithTheExitSequenceAndKeepsTh
     EXPECT_EQ(g_cycle, 4u);
     // Before processing the status was cleared and the CDU screen shown.
     EXPECT_EQ(display->statusText(), "");
-    EXPECT_EQ(display->cduModeCalls, std::vector<bool>{true});
+    EXPECT_EQ(display->calls, std::vector<std::string>{"CDU mode on"});
     EXPECT_FALSE(g_processing);
     EXPECT_TRUE(g_runFailed);
     EXPECT_THAT(log(), AllOf(HasSubstr("\nSystem Error: refresh failed in Counting\n\n"),
