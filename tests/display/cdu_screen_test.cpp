@@ -13,14 +13,11 @@ using testing::ElementsAre;
 
 TEST(CduLines, TextLinesArePaddedAndMarkedWithTheirSize)
 {
-    auto cases = test::readBlocks("cdu-lines.txt");
-    for (const auto& line : cases["large"]) {
-        const auto f = test::cells(line, 3);
-        EXPECT_EQ(gf_cduLargeLine(static_cast<std::uint32_t>(std::stoul(f.at(0))), f.at(1)), f.at(2)) << line;
-    }
-    for (const auto& line : cases["colour"]) {
-        const auto f = test::cells(line, 2);
-        EXPECT_EQ(gf_cduColourLine(f.at(0)), f.at(1)) << line;
+    for (const auto& line : test::dataLines("cdu-lines.txt")) {
+        const auto f = test::cells(line, 3); // row or "colour", text, stored
+        const std::string stored = f[0] == "colour" ? gf_cduColourLine(f[1])
+                                                    : gf_cduLargeLine(static_cast<std::uint32_t>(std::stoul(f[0])), f[1]);
+        EXPECT_EQ(stored, f[2]) << line;
     }
 }
 

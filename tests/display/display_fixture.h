@@ -16,20 +16,6 @@
 
 namespace brg::test {
 
-// The blocks of a file in tests/data: "[name]" and the lines under it.
-inline std::map<std::string, std::vector<std::string>> readBlocks(const std::string& file)
-{
-    std::map<std::string, std::vector<std::string>> blocks;
-    std::vector<std::string>* block = nullptr;
-    for (const std::string& line : dataLines(file)) {
-        if (line.starts_with("["))
-            block = &blocks[line.substr(1, line.size() - 2)];
-        else if (block)
-            block->push_back(line);
-    }
-    return blocks;
-}
-
 inline std::string colourName(Rgb c)
 {
     static const std::map<std::string, Rgb> names{

@@ -12,17 +12,16 @@ using namespace test;
 using StatusWindow = DisplayTest;
 
 // Each column shows its server's state and parameters; without SIOC's parameters its column has
-// only its labels. The whole draw lists are in tests/data/status-window.txt.
+// only its labels. The whole draw lists are in tests/data/status-window-*.txt.
 TEST_F(StatusWindow, EachColumnShowsItsServersStateAndParameters)
 {
-    auto expected = readBlocks("status-window.txt");
     writeFile("Talvesync.cfg", "PSX_HOSTADDRESS=192.168.1.5\n");
     cfg::PSX_HOSTADDRESS.read(*CfgFile::load());
     g_psxVersion = "10.181 NG";
     display->setNewVersion("3.46.1", false);
     display->setPsxConnected(true);
     // A connection flag repaints the whole window at once.
-    EXPECT_EQ(host->calls, expected["psx connected, no SIOC parameters"]);
+    EXPECT_EQ(host->calls, dataLines("status-window-psx-connected.txt"));
 
     auto parameters = std::make_shared<SiocParameters>();
     parameters->host = "10.0.0.2";
@@ -34,7 +33,7 @@ TEST_F(StatusWindow, EachColumnShowsItsServersStateAndParameters)
     display->setPsxConnected(false);
     host->calls.clear();
     display->setSiocConnected(true);
-    EXPECT_EQ(host->calls, expected["sioc connected with its parameters"]);
+    EXPECT_EQ(host->calls, dataLines("status-window-sioc-connected.txt"));
     EXPECT_EQ(host->updates, 3);
 }
 

@@ -32,10 +32,8 @@ protected:
 TEST_F(VersionCheck, TheTitleAnnouncesOnlyANewerVersion)
 {
     using Outcome = VersionDocument::Outcome;
-    const std::map<std::string, Outcome> outcomes{{"read", Outcome::Read},
-                                                  {"no internet", Outcome::NoInternet},
-                                                  {"url not opened", Outcome::UrlNotOpened},
-                                                  {"read failed", Outcome::ReadFailed}};
+    const std::map<std::string, Outcome> outcomes{{"read", Outcome::Read}, {"no internet", Outcome::NoInternet},
+                                                  {"url not opened", Outcome::UrlNotOpened}, {"read failed", Outcome::ReadFailed}};
     for (const auto& line : dataLines("version-documents.txt")) {
         SCOPED_TRACE(line);
         const auto row = cells(unescape(line), 6); // fetch, document, title colour, title, status, logged
