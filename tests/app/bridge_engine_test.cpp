@@ -22,17 +22,13 @@ using namespace std::chrono_literals;
 
 class BridgeEngineTest : public test::EngineTest {
 protected:
-    static void notify(std::uint32_t message, std::uintptr_t socket, std::uint16_t event, std::uint16_t error = 0)
-    {
-        gf_handleSocketMessage(message, socket, gf_makeSelectReply(event, error));
-    }
     static void notifySioc(std::uint16_t event, std::uint16_t error = 0)
     {
-        notify(kMsgSiocSocket, g_ToSIOCClient->socketHandle(), event, error);
+        gf_handleSocketMessage(kMsgSiocSocket, g_ToSIOCClient->socketHandle(), gf_makeSelectReply(event, error));
     }
     static void notifyPsx(std::uint16_t event, std::uint16_t error = 0)
     {
-        notify(kMsgPsxSocket, g_ToPSXClient->socketHandle(), event, error);
+        gf_handleSocketMessage(kMsgPsxSocket, g_ToPSXClient->socketHandle(), gf_makeSelectReply(event, error));
     }
     // Both connections up, as the worker sees them.
     void connectBoth()
@@ -92,8 +88,8 @@ TEST_F(BridgeEngineTest, AFailedAttemptIsLoggedAndRetriedASecondAfterItStarted)
     ASSERT_EQ(window.posted, std::vector<std::uint32_t>{kMsgPsxSocket});
     gf_handleSocketMessage(kMsgPsxSocket, 0, 0);
     EXPECT_EQ(sockets->created, 2);
-    notify(kMsgPsxSocket, oldSocket, kFdWrite);
-    notify(kMsgPsxSocket, oldSocket, kFdClose);
+    gf_handleSocketMessage(kMsgPsxSocket, oldSocket, gf_makeSelectReply(kFdWrite, 0));
+    gf_handleSocketMessage(kMsgPsxSocket, oldSocket, gf_makeSelectReply(kFdClose, 0));
     EXPECT_FALSE(g_psxConnected);
     EXPECT_TRUE(g_exitPending);
 

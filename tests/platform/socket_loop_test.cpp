@@ -102,11 +102,7 @@ TEST_F(SocketLoopTest, ConnectDataAndCloseComeAsWinsockSendsThem)
 // A port without listener is refused by FD_CONNECT; an address that is no address fails at once.
 TEST_F(SocketLoopTest, ConnectionsThatCannotBeMadeAreToldAsWinsockTellsThem)
 {
-    std::uint16_t closedPort = 0;
-    {
-        TcpListener gone;
-        closedPort = gone.port();
-    }
+    const std::uint16_t closedPort = TcpListener().port(); // free again once its listener is gone
     auto client = provider.create();
     ASSERT_TRUE(client->asyncSelect(loop, kMsgPsxSocket));
     ASSERT_EQ(client->connect("127.0.0.1", closedPort), -1);
