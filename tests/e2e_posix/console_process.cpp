@@ -18,6 +18,7 @@ std::vector<std::vector<std::string>> gf_readRows(const std::string& name)
         for (std::string& cell : row) {
             cell.erase(0, cell.find_first_not_of(' '));
             cell.erase(cell.find_last_not_of(' ') + 1);
+            cell = unescape(cell);
         }
     }
     return rows;

@@ -6,54 +6,12 @@
 #include <pty.h>
 #include <unistd.h>
 #include <utility>
+#include <vterm.h>
 
 namespace brg::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// What a terminal shows after the bytes written to it: enough of a VT100 for the console program
-// (line feed, carriage return, cursor up and down, erase line and below; colours are ignored; a
-// UTF-8 character takes one column).
-std::vector<std::string> lf_screen(const std::string& bytes)
-{
-    std::vector<std::vector<std::string>> cells(1);
-    std::size_t row = 0, column = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\033') {
-            const std::size_t end = bytes.find_first_of("ABJKm", i);
-            if (end == std::string::npos)
-                break;
-            const auto n = static_cast<std::size_t>(std::max(1, std::atoi(bytes.c_str() + i + 2)));
-            if (bytes[end] == 'A')
-                row -= std::min(row, n);
-            else if (bytes[end] == 'B')
-                row = std::min(row + n, cells.size() - 1);
-            else if (bytes[end] == 'K')
-                cells[row].clear();
-            else if (bytes[end] == 'J')
-                cells.resize(row + 1), cells[row].resize(std::min(column, cells[row].size()));
-            i = end;
-        } else if (c == '\n') {
-            if (++row == cells.size())
-                cells.emplace_back();
-        } else if (c == '\r') {
-            column = 0;
-        } else if ((c & 0xC0) == 0x80 && column > 0) {
-            cells[row][column - 1] += c;
-        } else {
-            cells[row].resize(std::max(cells[row].size(), column + 1), " ");
-            cells[row][column++] = std::string(1, c);
-        }
-    }
-    std::vector<std::string> rows;
-    for (const auto& line : cells)
-        rows.push_back(fmt::format("{}", fmt::join(line, "")));
-    if (rows.back().empty()) // the cursor's row
-        rows.pop_back();
-    return rows;
-}
 
 // talvesync on the slave side of a pseudo-terminal of the given size; everything it writes is
 // collected from the master side.
@@ -70,20 +28,42 @@ protected:
         }
         ASSERT_GT(bridge, 0);
         ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        m_terminal.reset(vterm_new(rows, columns));
+        vterm_set_utf8(m_terminal.get(), 1);
+        vterm_screen_reset(vterm_obtain_screen(m_terminal.get()), 1);
     }
     void TearDown() override
     {
         ConsoleTest::TearDown();
         ::close(m_master);
     }
+    // Everything written so far; what is new goes to the terminal's screen too.
     const std::string& bytes()
     {
         char buffer[4096];
-        for (ssize_t got; (got = ::read(m_master, buffer, sizeof buffer)) > 0;)
+        for (ssize_t got; (got = ::read(m_master, buffer, sizeof buffer)) > 0;) {
             m_bytes.append(buffer, static_cast<std::size_t>(got));
+            vterm_input_write(m_terminal.get(), buffer, static_cast<std::size_t>(got));
+        }
         return m_bytes;
     }
-    std::vector<std::string> screen() { return lf_screen(bytes()); }
+    // The screen's rows down to the last one that holds something.
+    std::vector<std::string> screen()
+    {
+        bytes();
+        int rows = 0, columns = 0;
+        vterm_get_size(m_terminal.get(), &rows, &columns);
+        std::vector<std::string> lines;
+        for (int row = 0; row < rows; ++row) {
+            std::string text(4 * static_cast<std::size_t>(columns), '\0');
+            text.resize(vterm_screen_get_text(vterm_obtain_screen(m_terminal.get()), text.data(), text.size(),
+                                              VTermRect{row, row + 1, 0, columns}));
+            lines.push_back(text);
+        }
+        while (!lines.empty() && lines.back().empty())
+            lines.pop_back();
+        return lines;
+    }
     bool waitForScreen(const std::vector<std::string>& expected)
     {
         return waitFor([&] { return screen() == expected; }, 10s);
@@ -97,6 +77,7 @@ protected:
 private:
     int m_master = -1;
     std::string m_bytes;
+    std::unique_ptr<VTerm, void (*)(VTerm*)> m_terminal{nullptr, vterm_free};
 };
 
 // A terminal too small for the CDU screen is told so on the status line, and no CDU is drawn.
