@@ -28,8 +28,6 @@ void ConsoleTest::TearDown()
 {
     if (bridge > 0 && bridgeExit(std::chrono::milliseconds(0)) < 0)
         ADD_FAILURE() << "the bridge was still running";
-    psx.reset();
-    sioc.reset();
     TempDirTest::TearDown();
 }
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <fmt/ranges.h>
 #include <pty.h>
+#include <sstream>
 #include <unistd.h>
 #include <utility>
 #include <vterm.h>
@@ -53,15 +54,14 @@ protected:
         bytes();
         int rows = 0, columns = 0;
         vterm_get_size(m_terminal.get(), &rows, &columns);
+        std::string text(5 * static_cast<std::size_t>(rows * columns), '\0');
+        text.resize(vterm_screen_get_text(vterm_obtain_screen(m_terminal.get()), text.data(), text.size(),
+                                          VTermRect{0, rows, 0, columns}));
+        text.erase(text.find_last_not_of('\n') + 1);
         std::vector<std::string> lines;
-        for (int row = 0; row < rows; ++row) {
-            std::string text(4 * static_cast<std::size_t>(columns), '\0');
-            text.resize(vterm_screen_get_text(vterm_obtain_screen(m_terminal.get()), text.data(), text.size(),
-                                              VTermRect{row, row + 1, 0, columns}));
-            lines.push_back(text);
-        }
-        while (!lines.empty() && lines.back().empty())
-            lines.pop_back();
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
         return lines;
     }
     bool waitForScreen(const std::vector<std::string>& expected)

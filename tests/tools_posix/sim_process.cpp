@@ -28,11 +28,10 @@ std::string gf_binDir()
 
 // fork and exec rather than posix_spawn, which cannot change the user; the child calls only
 // async-signal-safe functions before exec.
-pid_t gf_spawn(const std::vector<std::string>& command, int input, int output, int error, RunAs runAs)
+pid_t gf_spawn(std::vector<std::string> command, int input, int output, int error, RunAs runAs)
 {
-    std::vector<std::string> arguments = command;
     std::vector<char*> argv;
-    for (auto& argument : arguments)
+    for (auto& argument : command)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
     const bool dropRoot = runAs == RunAs::Unprivileged && ::geteuid() == 0;
@@ -128,12 +127,7 @@ bool SimProcess::waitForLineWhere(const std::function<bool(const std::string&)>&
     }
 }
 
-bool SimProcess::waitForLine(const std::string& line, std::chrono::milliseconds timeout)
-{
-    return waitForLineWhere([&](const std::string& got) { return got == line; }, timeout);
-}
-
-bool SimProcess::waitForLineEnding(const std::string& end, std::chrono::milliseconds timeout)
+bool SimProcess::waitForLine(const std::string& end, std::chrono::milliseconds timeout)
 {
     const auto carries = [&](const std::string& got) {
         return got.ends_with(end) || (end.ends_with(':') && got.find(end) != std::string::npos);

@@ -21,7 +21,7 @@ enum class RunAs { Self, Unprivileged };
 
 // Starts `command` with the given standard input and output (standard error too when `error` is
 // not -1); -1 when it cannot start.
-pid_t gf_spawn(const std::vector<std::string>& command, int input, int output, int error = -1,
+pid_t gf_spawn(std::vector<std::string> command, int input, int output, int error = -1,
                RunAs runAs = RunAs::Self);
 // The exit status, or -1 when the process does not end in time (it is killed then) or dies of a
 // signal. `meanwhile` runs between the looks, for a child that needs its output drained.
@@ -37,11 +37,10 @@ public:
     std::uint16_t port() const { return m_port; }
     void command(const std::string& line);
     void closeInput();
-    // True once a line equal to `line` has come on standard output (lines before it are skipped).
-    bool waitForLine(const std::string& line, std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    // The same for the first line that ends with `end`. An IOCP field (`end` ends in ':') may sit
-    // anywhere in its line: SIOC gets the values of one cycle batched into one line, in any order.
-    bool waitForLineEnding(const std::string& end, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // True once a line ending with `end` has come on standard output (lines before it are skipped).
+    // An IOCP field (`end` ends in ':') may sit anywhere in its line: SIOC gets the values of one
+    // cycle batched into one line, in any order.
+    bool waitForLine(const std::string& end, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Sends SIGTERM (when asked) and waits for the end: the exit status, -1 on a time-out.
     int waitForExit(bool terminate, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // A client connection to the server.
