@@ -127,10 +127,10 @@ bool SimProcess::waitForLineWhere(const std::function<bool(const std::string&)>&
     }
 }
 
-bool SimProcess::waitForLine(const std::string& end, std::chrono::milliseconds timeout)
+bool SimProcess::waitForLine(const std::string& line, std::chrono::milliseconds timeout)
 {
     const auto carries = [&](const std::string& got) {
-        return got.ends_with(end) || (end.ends_with(':') && got.find(end) != std::string::npos);
+        return got == line || (line.ends_with(':') && got.find(line) != std::string::npos);
     };
     return waitForLineWhere(carries, timeout);
 }

@@ -37,10 +37,10 @@ public:
     std::uint16_t port() const { return m_port; }
     void command(const std::string& line);
     void closeInput();
-    // True once a line ending with `end` has come on standard output (lines before it are skipped).
-    // An IOCP field (`end` ends in ':') may sit anywhere in its line: SIOC gets the values of one
-    // cycle batched into one line, in any order.
-    bool waitForLine(const std::string& end, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // True once `line` has come on standard output (lines before it are skipped). An IOCP field
+    // (`line` ends in ':') may sit anywhere in its line: SIOC gets the values of one cycle batched
+    // into one line, in any order.
+    bool waitForLine(const std::string& line, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Sends SIGTERM (when asked) and waits for the end: the exit status, -1 on a time-out.
     int waitForExit(bool terminate, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // A client connection to the server.
