@@ -1,14 +1,14 @@
 #pragma once
 // What both stand-in servers share: a listener with any number of clients, every received line
 // printed as "recv " + line, commands from standard input, a periodic tick, and a clean end on
-// SIGTERM or SIGINT (and at the end of standard input when asked).
+// a stop request (Ctrl-C or SIGTERM; at the end of standard input too when asked).
 // Header only: each folder of tools/ with sources is a program of its own.
+#include "console_input.h"
 #include "tcp_listener.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <cstdio>
 #include <functional>
@@ -17,14 +17,10 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <poll.h>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace brg::sim {
-
-inline volatile std::sig_atomic_t g_stopSignal = 0;
 
 class LineServer {
 public:
@@ -97,10 +93,7 @@ public:
             std::cerr << e.what() << '\n';
             return 1;
         }
-        struct sigaction action {};
-        action.sa_handler = [](int) { g_stopSignal = 1; };
-        sigaction(SIGTERM, &action, nullptr);
-        sigaction(SIGINT, &action, nullptr);
+        gf_catchStopRequests();
         say("listening " + std::to_string(listener->port()));
 
         std::thread acceptor([&] { acceptClients(*listener); });
@@ -177,7 +170,7 @@ private:
         return true;
     }
 
-    bool stopping() const { return m_stopping || g_stopSignal != 0; }
+    bool stopping() const { return m_stopping || gf_stopRequested(); }
 
     void acceptClients(TcpListener& listener)
     {
@@ -231,12 +224,10 @@ private:
 
     void readCommands()
     {
-        bool input = true;
         std::string pending;
         auto nextTick = std::chrono::steady_clock::now() + m_options.tick;
         while (!stopping()) {
-            pollfd request{STDIN_FILENO, POLLIN, 0};
-            int wait = 100;
+            std::chrono::milliseconds wait(100);
             if (m_options.tick.count() > 0) {
                 const auto now = std::chrono::steady_clock::now();
                 if (now >= nextTick) {
@@ -246,19 +237,15 @@ private:
                         onTick();
                     continue;
                 }
-                wait = std::min<int>(wait, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count()));
+                wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(nextTick - now));
             }
-            if (::poll(&request, input ? 1 : 0, wait) <= 0 || !input)
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-            if (n <= 0) {
-                input = false;
+            const auto input = gf_readStandardInput(wait);
+            if (!input) {
                 if (m_options.exitOnEof)
                     return;
                 continue;
             }
-            pending.append(buffer, static_cast<std::size_t>(n));
+            pending += *input;
             for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
                 command(pending.substr(0, end));
                 pending.erase(0, end + 1);
@@ -296,6 +283,15 @@ private:
     std::list<std::thread> m_readers;
     ClientId m_lastId = 0;
 };
+
+// True after printing `help` on standard output when the command line is just --help.
+inline bool gf_helpAsked(int argc, char** argv, const char* help)
+{
+    if (argc != 2 || std::string(argv[1]) != "--help")
+        return false;
+    std::cout << help;
+    return true;
+}
 
 // Reads the options both servers take (--port, --address, --exit-on-eof) and hands every other
 // one to `other` (argument index in, index of its last value out, or -1 when unknown).

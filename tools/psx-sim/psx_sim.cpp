@@ -1,12 +1,14 @@
 // A stand-in for the PSX main server: an opening burst for every client, a clock and a lamp that
 // keep changing, answers to "demand=" lines, and commands from standard input.
 #include "../common/line_server.h"
+#include "opening_burst.h"
 
 #include <chrono>
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,16 @@ namespace {
 using brg::sim::LineServer;
 namespace fs = std::filesystem;
 
-std::vector<std::string> lf_readLines(const fs::path& file)
+constexpr const char* kUsage =
+    "usage: psx-sim [--port N] [--address A] [--burst FILE] [--tick-ms N] [--exit-on-eof]\n";
+constexpr const char* kHelp =
+    "A stand-in for the PSX main server, for trying Talvesync without PSX. It listens on port 10747\n"
+    "of 127.0.0.1 (--address 0.0.0.0: of every network card) and sends every client an opening burst\n"
+    "recorded from PSX (--burst FILE: another one).\n"
+    "Commands, one a line: send LINE (for instance send Qh45=1), exit (PSX's goodbye), burst, quit.\n";
+
+std::vector<std::string> lf_readLines(std::istream& in)
 {
-    std::ifstream in(file);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
@@ -123,6 +132,8 @@ int main(int argc, char** argv)
     LineServer::Options options;
     options.port = 10747;
     options.tick = std::chrono::milliseconds(1000);
+    if (brg::sim::gf_helpAsked(argc, argv, (std::string(kUsage) + kHelp).c_str()))
+        return 0;
     fs::path burstFile;
     const bool parsed = brg::sim::gf_parseOptions(argc, argv, options, [&](int i) {
         const std::string option = argv[i];
@@ -137,16 +148,22 @@ int main(int argc, char** argv)
         return i + 1;
     });
     if (!parsed) {
-        std::cerr << "usage: psx-sim [--port N] [--address A] [--burst FILE] [--tick-ms N] [--exit-on-eof]\n";
+        std::cerr << kUsage;
         return 2;
     }
-    if (burstFile.empty())
-        burstFile = PSX_SIM_CAPTURE; // the capture kept with the sources, named at build time
-    if (burstFile.empty() || !fs::exists(burstFile)) {
-        std::cerr << "no opening burst: give --burst FILE\n";
-        return 1;
+    std::vector<std::string> burst;
+    if (burstFile.empty()) {
+        std::istringstream capture(std::string(std::begin(kOpeningBurst), std::end(kOpeningBurst)));
+        burst = lf_readLines(capture);
+    } else {
+        std::ifstream in(burstFile);
+        if (!in) {
+            std::cerr << "no opening burst: cannot read " << burstFile.string() << '\n';
+            return 1;
+        }
+        burst = lf_readLines(in);
     }
     LineServer server(options);
-    PsxSim sim(server, lf_readLines(burstFile));
+    PsxSim sim(server, std::move(burst));
     return server.run();
 }

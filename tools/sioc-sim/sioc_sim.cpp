@@ -118,6 +118,12 @@ private:
     std::map<LineServer::ClientId, std::set<long>> m_registered;
 };
 
+constexpr const char* kUsage = "usage: sioc-sim [--port N] [--address A] [--vivo-ms N] [--exit-on-eof]\n";
+constexpr const char* kHelp =
+    "A stand-in for the SIOC server, for trying Talvesync without a cockpit. It listens on port 8092\n"
+    "of 127.0.0.1 (--address 0.0.0.0: of every network card) and prints what Talvesync sends it.\n"
+    "Commands, one a line: set NUMBER VALUE (a switch or knob moves, for instance set 1006 1), fin, quit.\n";
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -125,6 +131,8 @@ int main(int argc, char** argv)
     LineServer::Options options;
     options.port = 8092;
     options.tick = std::chrono::milliseconds(5000);
+    if (brg::sim::gf_helpAsked(argc, argv, (std::string(kUsage) + kHelp).c_str()))
+        return 0;
     const bool parsed = brg::sim::gf_parseOptions(argc, argv, options, [&](int i) {
         if (std::string(argv[i]) != "--vivo-ms" || i + 1 >= argc)
             return -1;
@@ -132,7 +140,7 @@ int main(int argc, char** argv)
         return i + 1;
     });
     if (!parsed) {
-        std::cerr << "usage: sioc-sim [--port N] [--address A] [--vivo-ms N] [--exit-on-eof]\n";
+        std::cerr << kUsage;
         return 2;
     }
     LineServer server(options);

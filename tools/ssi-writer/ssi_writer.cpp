@@ -16,11 +16,8 @@
 
 namespace {
 
-void lf_usage()
-{
-    fmt::print(stderr, "usage: ssi-writer OUTPUT.ssi NUMBER...\n"
-                       "       ssi-writer OUTPUT.ssi -f LIST\n");
-}
+constexpr const char* kUsage = "usage: ssi-writer OUTPUT.ssi NUMBER...\n"
+                               "       ssi-writer OUTPUT.ssi -f LIST\n";
 
 // Throws std::invalid_argument for anything but a number from 0 to 2147483647.
 std::int32_t lf_declaration(const std::string& text)
@@ -64,8 +61,14 @@ std::vector<std::string> lf_wordsOfFile(const std::string& path)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--help") {
+        fmt::print("{}Writes a stand-in for a compiled SIOC script that declares the given variable numbers,\n"
+                   "for trying Talvesync without SIOC. LIST is a text file of numbers; # starts a comment.\n",
+                   kUsage);
+        return 0;
+    }
     if (args.size() < 2 || (args[1] == "-f" && args.size() != 3)) {
-        lf_usage();
+        fmt::print(stderr, "{}", kUsage);
         return 2;
     }
     try {
