@@ -30,22 +30,6 @@ bool CatalogueOptions::includes(const CatalogueRow& row) const
 
 namespace {
 
-// The collection a position sets; where it stands among the parameters follows the factory order.
-std::uint32_t lf_baseOf(const CatalogueRow& row)
-{
-    switch (row.type) {
-    case VarType::ItemClampVar:
-    case VarType::ItemBandVar:
-        return static_cast<std::uint32_t>(row.params[2]);
-    case VarType::ItemEncoderVar:
-        return static_cast<std::uint32_t>(row.params[1]);
-    case VarType::ItemPotVar:
-        return 105;
-    default:
-        return static_cast<std::uint32_t>(row.params[0]);
-    }
-}
-
 void lf_addRows(VarPoolImpl& pool, std::span<const CatalogueRow> rows, const CatalogueOptions& options)
 {
     for (const CatalogueRow& row : rows)
@@ -54,6 +38,22 @@ void lf_addRows(VarPoolImpl& pool, std::span<const CatalogueRow> rows, const Cat
 }
 
 } // namespace
+
+// Where the collection stands among a position's parameters follows the factory order.
+std::uint32_t gf_collectionOf(const CatalogueRow& position)
+{
+    switch (position.type) {
+    case VarType::ItemClampVar:
+    case VarType::ItemBandVar:
+        return static_cast<std::uint32_t>(position.params[2]);
+    case VarType::ItemEncoderVar:
+        return static_cast<std::uint32_t>(position.params[1]);
+    case VarType::ItemPotVar:
+        return 105;
+    default:
+        return static_cast<std::uint32_t>(position.params[0]);
+    }
+}
 
 void gf_buildCatalogue(VarPoolImpl& pool, const CatalogueOptions& options)
 {
@@ -73,7 +73,7 @@ void gf_buildGroups(VarPoolImpl& pool, const CatalogueOptions& options)
     for (const CatalogueRow& row : gf_virtualSwitchRows()) {
         if (!options.includes(row))
             continue;
-        members[lf_baseOf(row)].push_back(row.number);
+        members[gf_collectionOf(row)].push_back(row.number);
     }
     for (auto& [base, numbers] : members)
         pool.groups.emplace_back(base, std::move(numbers));

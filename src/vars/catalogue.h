@@ -19,6 +19,9 @@ struct CatalogueOptions {
     bool includes(const CatalogueRow& row) const;
 };
 
+// The number of the collection that a row of gf_virtualSwitchRows() sets an item of.
+std::uint32_t gf_collectionOf(const CatalogueRow& position);
+
 // Creates the variable of one row in the pool.
 void gf_addCatalogueVar(VarPoolImpl& pool, const CatalogueRow& row, const CatalogueOptions& options);
 

@@ -8,6 +8,7 @@
 #include "vars/var_state.h"
 #include "vars/listing.h"
 #include "vars/var_types.h"
+#include "sioc/script_scan.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,45 @@ TEST_F(Catalogue, CommittedReferenceIsCurrent)
 {
     const std::string committed = test::readFile(std::string(TALVESYNC_TEST_DATA_DIR) + "/../../docs/variables.md");
     EXPECT_TRUE(committed == gf_catalogueReference()) << "regenerate with: var-reference > docs/variables.md";
+    const std::string csv = test::readFile(std::string(TALVESYNC_TEST_DATA_DIR) + "/../../docs/variables.csv");
+    EXPECT_TRUE(csv == gf_catalogueCsv()) << "regenerate with: var-reference --csv > docs/variables.csv";
+}
+
+// A script cannot use the numbers below 1000 nor the switches that the script scan leaves out:
+// the reference marks exactly those as PSX side only, each naming the positions that take its place.
+TEST(CatalogueReference, MarksWhatScriptsCannotUseAndPointsToThePositions)
+{
+    const std::set<std::uint32_t> leftOut(kSwitchNumbersNotInScripts.begin(), kSwitchNumbersNotInScripts.end());
+    std::map<std::uint32_t, std::pair<std::string, std::string>> rows; // direction, description
+    std::size_t psxSideRows = 0;
+    std::size_t pointers = 0;
+    std::istringstream csv(gf_catalogueCsv());
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "number,name,psx_variable,type,direction,description\r");
+    while (std::getline(csv, line)) {
+        std::vector<std::string> fields;
+        for (std::size_t begin = 0, i = 0; i < 5; ++i) {
+            const std::size_t comma = line.find(',', begin);
+            fields.push_back(line.substr(begin, comma - begin));
+            begin = comma + 1;
+            if (i == 4)
+                fields.push_back(line.substr(begin, line.size() - begin - 1)); // without its "\r"
+        }
+        const auto number = static_cast<std::uint32_t>(std::stoul(fields[0]));
+        EXPECT_EQ(fields[4] == "PSX side only", number < 1000 || leftOut.contains(number)) << number;
+        if (fields[4] == "PSX side only") {
+            ++psxSideRows;
+            pointers += fields[5].find("not in scripts: use the positions ") != std::string::npos;
+        }
+        rows[number] = {fields[4], fields[5]};
+    }
+    // 73 rows below 1000 (three numbers have one for each setting of their radio panel), 74 switches.
+    EXPECT_EQ(psxSideRows, 73U + 74U);
+    EXPECT_EQ(pointers, psxSideRows);
+    EXPECT_EQ(rows.at(1235).second, "not in scripts: use the positions 3492 to 3495");
+    EXPECT_EQ(rows.at(1006).first, "to PSX");
+    EXPECT_EQ(rows.at(2043).first, "to cockpit");
 }
 
 // The names PSX itself announces in its lexicon agree with ours, apart from a few known ones.
