@@ -20,7 +20,7 @@ struct KeyText {
 // What each item does, by key; an item without a text here makes the generator fail, so a new
 // setting cannot be left out of the documents.
 constexpr KeyText kItemTexts[] = {
-    {"VERSION_CHECK", "At start-up the Windows program asks the web whether a newer version exists."},
+    {"VERSION_CHECK", "1: at start-up the Windows program reads https://talvesync.net/version.txt, the only address it contacts apart from PSX and SIOC, and shows on its title and status line when a newer version exists. 0: it contacts nothing."},
     {"PSX_HOSTADDRESS", "IPv4 address of the PSX main server (port 10747). A name such as localhost is not accepted: the default is taken."},
     {"RECONNECT", "1: a PSX or SIOC server that closes or resets while the bridge runs is waited for and connected again, and both sides are brought back in step; the other server stays connected. 0: the run ends, as it always has."},
     {"MONITOR_PSX_IN_Qh", "Trace received Qh lines in Log.txt (narrowed by Qh_VarList)."},
@@ -73,14 +73,14 @@ constexpr KeyText kItemTexts[] = {
     {"CDU_R", "1: the window shows the right CDU's screen (read only when CDU_L and CDU_C are 0)."},
     {"LCD_CDU", "1: the CDU screen in the LCD variant, with PSX's colours."},
     {"CDU_BOLD", "1: the CDU text in bold."},
-    {"CDU_BORDER", "1: a border around the CDU screen area."},
+    {"CDU_BORDER", "1: in CDU screen mode the window keeps its title bar and frame. 0: it has neither, so that the CDU screen can fill a monitor (place it with MAIN_CDU_WINDOW_X and _Y). No border is drawn around the text either way."},
     {"TALVESYNC_AS_CDU_WIDTH", "Window width in CDU screen mode, in pixels."},
     {"TALVESYNC_AS_CDU_HEIGHT", "Window height in CDU screen mode, in pixels."},
-    {"CDU_WIDTH", "Width of the CDU screen area, in pixels."},
-    {"CDU_HEIGHT", "Height of the CDU screen area, in pixels."},
-    {"CDU_X_OFFSET", "Left edge of the CDU screen area in the window, in pixels."},
-    {"CDU_Y_OFFSET", "Top edge of the CDU screen area in the window, in pixels."},
-    {"CDU_FONTSIZE", "Size of the CDU font."},
+    {"CDU_WIDTH", "Width of the CDU text, in pixels: each of the 24 columns is CDU_WIDTH / 24 wide."},
+    {"CDU_HEIGHT", "Height of the CDU text, in pixels: each of the 14 rows is CDU_HEIGHT / 14 high."},
+    {"CDU_X_OFFSET", "Left edge of the CDU text in the window, in pixels."},
+    {"CDU_Y_OFFSET", "Top edge of the CDU text in the window, in pixels."},
+    {"CDU_FONTSIZE", "Height of the CDU letters, in pixels."},
     {"CDU_SMALL_FONT_Y_OFFSET", "How far small text is moved down, in pixels."},
     {"CDU_COLOR_R", "CDU text colour, red part."},
     {"CDU_COLOR_G", "CDU text colour, green part."},
@@ -134,7 +134,7 @@ std::vector<Entry> lf_entries()
          "Path of the compiled SIOC script (.ssi; a .lst name is turned into .ssi); overrides sioc.ini. With "
          "IOCP_HOSTADDRESS, IOCP_port and CONFIG_FILE all given, no SIOC installation is searched."},
         {"Qh_VarList", "number list", "", "0 to 430", "Only these Qh numbers are traced by MONITOR_PSX_IN_Qh; empty: all."},
-        {"Qi_VarList", "number list", "", "", "Only these Qi numbers are traced by MONITOR_PSX_IN_Qi; empty: all."},
+        {"Qi_VarList", "number list", "", "0 to 274", "Only these Qi numbers are traced by MONITOR_PSX_IN_Qi; empty: all."},
         {"Qs_VarList", "number list", "", "0 to 561", "Only these Qs numbers are traced by MONITOR_PSX_IN_Qs; empty: all."},
         {"BLACKLIST", "number list", "", "",
          "Talvesync variables of the SIOC script that are not bridged. Ignored when WHITELIST is given."},
