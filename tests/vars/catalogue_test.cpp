@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -93,7 +94,9 @@ TEST_F(Catalogue, CommittedReferenceIsCurrent)
 {
     const std::string committed = test::readFile(std::string(TALVESYNC_TEST_DATA_DIR) + "/../../docs/variables.md");
     EXPECT_TRUE(committed == gf_catalogueReference()) << "regenerate with: var-reference > docs/variables.md";
-    const std::string csv = test::readFile(std::string(TALVESYNC_TEST_DATA_DIR) + "/../../docs/variables.csv");
+    // Read as bytes: its CRLF line ends are part of what is compared.
+    std::ifstream csvFile(std::string(TALVESYNC_TEST_DATA_DIR) + "/../../docs/variables.csv", std::ios::binary);
+    const std::string csv{std::istreambuf_iterator<char>(csvFile), std::istreambuf_iterator<char>()};
     EXPECT_TRUE(csv == gf_catalogueCsv()) << "regenerate with: var-reference --csv > docs/variables.csv";
 }
 
