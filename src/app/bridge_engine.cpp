@@ -9,6 +9,7 @@
 #include "base/log.h"
 #include "config/config_items.h"
 #include "net/main_loop.h"
+#include "monitor/variable_monitor.h"
 #include "net/socket.h"
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
@@ -215,6 +216,8 @@ void gf_initVariables()
         g_FromSIOCClient->initInicio(pool->siocNumbers, vars::getVar);
         g_log.write(fmt::format("{} variables initialised in FromSIOCClient", pool->siocNumbers.size()));
     }
+    // Before the worker starts, which is the one to record into the rows.
+    g_variableMonitor.bind(gf_monitorRows(*pool));
 }
 
 void gf_connectSIOC()

@@ -4,6 +4,7 @@
 #include "base/display.h"
 #include "base/log.h"
 #include "config/config_items.h"
+#include "monitor/variable_monitor.h"
 #include "psx/from_psx_channel.h"
 #include "psx/to_psx_channel.h"
 #include "sioc/from_sioc_channel.h"
@@ -99,6 +100,7 @@ void gf_resetProcessState()
     g_display = std::make_shared<StatusTexts>();
     gf_resetConfiguration();
     g_siocparameters = std::shared_ptr<const SiocParameters>();
+    g_variableMonitor.clear();
 }
 
 } // namespace brg

@@ -6,6 +6,7 @@
 #include "base/str2int32.h"
 #include "config/config_items.h"
 #include "config/selection_lists.h"
+#include "monitor/variable_monitor.h"
 #include "psx/compound_decoders.h"
 #include "psx/psx_line.h"
 #include "vars/var_pool.h"
@@ -358,6 +359,7 @@ void FromPsxChannel::flushElement(const ChannelElement& element)
     const std::uint32_t v = element.number;
     if (v >= kVarCount)
         throw std::out_of_range("invalid array<T, N> subscript");
+    g_variableMonitor.recordPsx(v, element.value);
     g_psxValues[v] = static_cast<std::uint32_t>(element.value);
     if (lf_inRange(v, 1000, 1999)) {
         // The virtual switch follows PSX even where PSX dominates.

@@ -3,6 +3,7 @@
 #include "base/display.h"
 #include "base/log.h"
 #include "config/config_items.h"
+#include "monitor/variable_monitor.h"
 #include "psx/psx_line.h"
 #include "vars/var_state.h"
 
@@ -48,6 +49,7 @@ void ToPsxChannel::sendMerged(std::uint32_t v, std::uint32_t keptMask, std::int3
 {
     const auto merged = static_cast<std::int32_t>((g_psxValues[v] & keptMask) + static_cast<std::uint32_t>(value));
     g_psxValues[v] = static_cast<std::uint32_t>(merged);
+    g_variableMonitor.recordPsx(v, merged);
     sendQh(v - 1000, merged);
 }
 
@@ -57,6 +59,7 @@ void ToPsxChannel::flushElement(const ChannelElement& element)
     if (v < 1000) {
         if (v >= kQsCount)
             throw std::out_of_range("invalid array<T, N> subscript");
+        g_variableMonitor.recordPsxText(v);
         appendLine(fmt::format("Qs{}={}\r\n", v, g_qsStrings.get(v)));
     } else if (v < 2000) {
         if (qhBit0Set.contains(v))
@@ -69,9 +72,12 @@ void ToPsxChannel::flushElement(const ChannelElement& element)
             sendMerged(v, 6, element.value);
         else if (v == 1998)
             selectCduScreen(element.value);
-        else
+        else {
+            g_variableMonitor.recordPsx(v, element.value);
             sendQh(v - 1000, element.value);
+        }
     } else if (v < 3000) {
+        g_variableMonitor.recordPsx(v, element.value);
         appendLine(fmt::format("Qi{}={}\r\n", v - 2000, element.value));
     } else {
         throw std::runtime_error(fmt::format("unexpected flushing of {} to PSX?", v));

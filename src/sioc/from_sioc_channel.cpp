@@ -3,6 +3,7 @@
 #include "base/exceptions.h"
 #include "base/log.h"
 #include "base/str2int32.h"
+#include "monitor/variable_monitor.h"
 #include "net/tcp_client.h"
 #include "sioc/iocp_words.h"
 
@@ -62,6 +63,7 @@ void FromSiocChannel::decodeMessage(const std::string& line)
 
 void FromSiocChannel::flushElement(const ChannelElement& element)
 {
+    g_variableMonitor.recordSioc(element.number, element.value);
     if (element.number < kVarCount && varTable[element.number]) {
         varTable[element.number]->setValue(element.value);
         return;

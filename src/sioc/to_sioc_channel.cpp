@@ -1,6 +1,7 @@
 #include "sioc/to_sioc_channel.h"
 
 #include "base/log.h"
+#include "monitor/variable_monitor.h"
 #include "sioc/iocp_words.h"
 
 #include <fmt/format.h>
@@ -30,6 +31,7 @@ void ToSiocChannel::sendInicio(const std::set<std::uint32_t>& numbers)
 
 void ToSiocChannel::flushElement(const ChannelElement& element)
 {
+    g_variableMonitor.recordSioc(element.number, element.value);
     fmt::format_to(std::back_inserter(m_respBuffer), "{}={}:", element.number, element.value);
     if (m_respBuffer.size() > kBatchLimit)
         flush();
