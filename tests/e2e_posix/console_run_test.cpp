@@ -79,6 +79,22 @@ TEST_F(ConsoleRunTest, BridgesBothWaysThroughTrickledLinesFloodsAndAStallAndStop
     EXPECT_FALSE(contains(console(), "POS INIT") || contains(console(), "\033")) << console();
 }
 
+// talvesync --monitor into a file: each change of a variable is one line with both sides' values.
+TEST_F(ConsoleRunTest, WithMonitorEachChangeOfAVariableIsOneLine)
+{
+    ASSERT_NO_FATAL_FAILURE(startServers("1006 2005"));
+    ASSERT_NO_FATAL_FAILURE(startBridge({"--monitor"}));
+    ASSERT_TRUE(waitForProcessing()) << log();
+    sioc->command("send Arn.Resp:1006=1:");
+    ASSERT_TRUE(waitFor([] { return contains(console(), "\nmonitor: 1006 LtStorm Qh6 sioc=1 psx=1\n"); }, 10s))
+        << console();
+    sioc->command("send Arn.Resp:1006=0:");
+    ASSERT_TRUE(waitFor([] { return contains(console(), "\nmonitor: 1006 LtStorm Qh6 sioc=0 psx=0\n"); }, 10s))
+        << console();
+    EXPECT_EQ(stopBridge(), 0);
+    EXPECT_EQ(countOf(console(), "monitor: 1006 LtStorm Qh6 sioc=1 psx=1\n"), 1u) << console();
+}
+
 // The command line, and how a failed start-up ends: no window keeps the error on screen, so it is
 // printed, the run goes through its final stop and the exit status tells the shell. -C puts every
 // file in the folder named.

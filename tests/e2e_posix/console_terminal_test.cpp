@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <fmt/ranges.h>
 #include <pty.h>
+#include <regex>
 #include <sstream>
 #include <unistd.h>
 #include <utility>
@@ -18,13 +19,13 @@ using namespace std::chrono_literals;
 // collected from the master side.
 class ConsoleTerminalTest : public ConsoleTest {
 protected:
-    void startOnTerminal(unsigned short columns, unsigned short rows)
+    void startOnTerminal(unsigned short columns, unsigned short rows, const char* option = nullptr)
     {
         const winsize size{rows, columns, 0, 0};
         bridge = ::forkpty(&m_master, nullptr, nullptr, &size);
         if (bridge == 0) {
             const std::string program = gf_binDir() + "/talvesync";
-            ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            ::execl(program.c_str(), program.c_str(), option, static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ASSERT_GT(bridge, 0);
@@ -145,6 +146,47 @@ TEST_F(ConsoleTerminalTest, TheCduScreenIsDrawnBelowTheBlockOnlyChangedRowsAreRe
     EXPECT_EQ(rows[2], "variables: 3");
     EXPECT_TRUE(rows[3].starts_with("error: System Error: From SIOC: Arn.Resp:1006=xxx") && rows[3].size() == 79) << rows[3];
     EXPECT_TRUE(contains(bytes(), "\033[31m" + rows[3] + "\033[0m")) << bytes();
+}
+
+// talvesync --monitor: below the block a table as tall as the terminal allows, redrawn in place;
+// a switch moved at SIOC comes to the top with its value on both sides, highlighted at first.
+TEST_F(ConsoleTerminalTest, TheMonitorTableBringsAMovedSwitchToTheTopWithBothSidesValues)
+{
+    ASSERT_NO_FATAL_FAILURE(startServers("1006 2005 3424"));
+    ASSERT_NO_FATAL_FAILURE(startOnTerminal(100, 12, "--monitor"));
+    const auto tableRow = [this](std::size_t index) {
+        const std::vector<std::string> rows = screen();
+        return rows.size() > index ? rows[index] : std::string();
+    };
+    ASSERT_TRUE(waitFor([&] { return tableRow(1) == "psx: connected" && tableRow(4).starts_with(" SIOC Name"); }, 15s))
+        << shown();
+    EXPECT_EQ(tableRow(4), " SIOC Name               PSX     SIOC value   PSX value Changed  Changes Type");
+    ASSERT_TRUE(waitFor([&] { return contains(log(), "processing input from PSX and SIOC started"); }, 15s));
+
+    // The registration's answer: the switch is off; the lamp's first refresh: off too. Then the
+    // switch goes on.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const std::string text = shown();
+            return contains(text, " 1006 LtStorm            Qh6              0           0 ")
+                   && contains(text, " 3424 EvacLight          Qh424            0           0 ");
+        },
+        10s))
+        << shown();
+    const std::size_t before = bytes().size();
+    sioc->command("send Arn.Resp:1006=1:");
+    const std::regex moved(R"( 1006 LtStorm            Qh6 +1 +1 \d\d:\d\d:\d\d +\d+ SwitchVar)");
+    ASSERT_TRUE(waitFor([&] { return std::regex_match(tableRow(5), moved); }, 10s)) << shown();
+    EXPECT_TRUE(psx->waitForLine("recv Qh6=1"));
+    EXPECT_TRUE(contains(bytes().substr(before), "\033[7m 1006 LtStorm")) << bytes().substr(before);
+    // The table keeps its place: nothing scrolled, the block is still at the top.
+    EXPECT_EQ(tableRow(0), "sioc: connected");
+    EXPECT_TRUE(tableRow(4).starts_with(" SIOC Name")) << shown();
+    // Once two seconds have passed the highlight goes.
+    const std::size_t highlighted = bytes().size();
+    EXPECT_TRUE(waitFor([&] { return contains(bytes().substr(highlighted), "\033[2K 1006 LtStorm"); }, 5s));
+    closeTerminal();
+    EXPECT_EQ(bridgeExit(10s), 0);
 }
 
 } // namespace

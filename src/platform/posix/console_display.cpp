@@ -1,9 +1,12 @@
 #include "platform/posix/console_display.h"
 
 #include "config/config_items.h"
+#include "config/config_reader.h"
 #include "platform/posix/terminal_cdu_painter.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <fmt/format.h>
 #include <sys/ioctl.h>
 
@@ -14,6 +17,32 @@ namespace {
 constexpr std::size_t kBlockLines = 4;
 constexpr const char* kRed = "\033[31m";
 constexpr const char* kPlain = "\033[0m";
+constexpr const char* kReverse = "\033[7m";
+
+// The table's columns on a terminal, with their widths (negative: right-aligned); the type comes
+// last, as it is the first to be cut on a narrow terminal.
+constexpr std::pair<MonitorColumn, int> kMonitorColumns[] = {
+    {MonitorColumn::Number, -5},    {MonitorColumn::Name, 18},      {MonitorColumn::Psx, 6},
+    {MonitorColumn::SiocValue, -11}, {MonitorColumn::PsxValue, -11}, {MonitorColumn::Changed, 8},
+    {MonitorColumn::Changes, -7},   {MonitorColumn::Type, 0},
+};
+
+std::string lf_monitorLine(const std::function<std::string(MonitorColumn)>& cell)
+{
+    std::string line;
+    for (const auto& [column, width] : kMonitorColumns) {
+        std::string text = cell(column);
+        const auto size = static_cast<std::size_t>(width < 0 ? -width : width);
+        if (size != 0 && text.size() > size)
+            text.resize(size);
+        if (!line.empty())
+            line += ' ';
+        line += width < 0 ? fmt::format("{:>{}}", text, size) : fmt::format("{:<{}}", text, size);
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
 
 // Error texts may end with a line feed of their own; one inside would break the block.
 std::string lf_oneLine(std::string text)
@@ -95,15 +124,15 @@ void ConsoleDisplay::redrawLocked()
     const std::size_t columns = lf_columns(m_terminalFd);
     std::string out;
     if (!m_drawn.empty())
-        out = fmt::format("\033[{}A\r", m_drawn.size() + m_cduDrawn.size());
+        out = fmt::format("\033[{}A\r", m_drawn.size() + belowBlock());
     for (std::size_t i = 0; i < block.size(); ++i) {
         const std::string line = lf_fit(block[i], columns);
         const bool red = i + 1 == block.size() && !error.empty();
         out += fmt::format("\033[2K{}{}{}\n", red ? kRed : "", line, red ? kPlain : "");
     }
-    // Back below the CDU screen, where its rows are counted from.
-    if (!m_cduDrawn.empty())
-        out += fmt::format("\033[{}B", m_cduDrawn.size());
+    // Back below the table and the CDU screen, where their rows are counted from.
+    if (belowBlock() != 0)
+        out += fmt::format("\033[{}B", belowBlock());
     write(out);
     m_drawn = std::move(block);
 }
@@ -161,7 +190,7 @@ bool ConsoleDisplay::enterCduMode()
     if (m_cduActive)
         return true;
     const winsize size = lf_size(m_terminalFd);
-    if (size.ws_col <= kCduColumns || size.ws_row <= kBlockLines + kCduRows)
+    if (size.ws_col <= kCduColumns || size.ws_row <= kBlockLines + m_monitorDrawn.size() + kCduRows)
         return false;
     m_cduWithColour = cfg::LCD_CDU.value();
     m_cduTextColour = {static_cast<std::uint8_t>(cfg::CDU_COLOR_R.value()),
@@ -240,6 +269,84 @@ void ConsoleDisplay::cduBlankState(std::uint32_t cdu, bool blank)
 {
     if (cduFed())
         m_cdu.blankState(cdu, blank);
+}
+
+void ConsoleDisplay::showMonitor(std::vector<MonitorRow> rows, const MonitorTime& now)
+{
+    if (rows.empty())
+        return;
+    if (!terminal()) {
+        printMonitorChanges(std::move(rows), now);
+        return;
+    }
+    std::lock_guard lock(m_printMutex);
+    // The table goes between the block and the CDU screen: once the screen is there, too late.
+    if (m_monitorDrawn.empty() && m_cduActive)
+        return;
+    if (m_drawn.empty())
+        redrawLocked();
+    std::size_t height = m_monitorDrawn.size();
+    if (height == 0) {
+        // Every row the terminal has, but the block's, the CDU screen's when one is to be shown,
+        // and the one the cursor waits on.
+        const std::size_t reserved = kBlockLines + 1 + (g_cduMode ? kCduRows : 0);
+        const std::size_t terminalRows = lf_size(m_terminalFd).ws_row;
+        if (terminalRows < reserved + 2)
+            return;
+        height = terminalRows - reserved;
+    }
+    gf_sortByLatestChange(rows);
+    const std::size_t columns = lf_columns(m_terminalFd);
+    std::vector<std::string> lines;
+    lines.push_back(lf_fit(lf_monitorLine([](MonitorColumn c) { return std::string(gf_monitorColumnTitle(c)); }), columns));
+    for (const MonitorRow& row : rows) {
+        if (lines.size() == height)
+            break;
+        std::string line = lf_fit(lf_monitorLine([&](MonitorColumn c) { return gf_monitorCell(row, c, now); }), columns);
+        // Control characters of a PSX text must not reach the terminal.
+        for (char& c : line)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+                c = '?';
+        lines.push_back(gf_monitorHighlighted(row, now.steady) ? kReverse + line + kPlain : line);
+    }
+    lines.resize(height);
+    std::string out;
+    if (m_monitorDrawn.empty()) {
+        for (const std::string& line : lines)
+            out += "\033[2K" + line + "\n";
+    } else {
+        for (std::size_t i = 0; i < height; ++i) {
+            if (lines[i] == m_monitorDrawn[i])
+                continue;
+            const std::size_t up = height - i + m_cduDrawn.size();
+            out += fmt::format("\033[{}A\r\033[2K{}\r\033[{}B", up, lines[i], up);
+        }
+    }
+    if (!out.empty())
+        write(out);
+    m_monitorDrawn = std::move(lines);
+}
+
+// Oldest change first, as they happened; a variable that changed several times since the last
+// look is one line with its latest values.
+void ConsoleDisplay::printMonitorChanges(std::vector<MonitorRow> rows, const MonitorTime& now)
+{
+    std::erase_if(rows, [this](const MonitorRow& row) {
+        const auto printed = m_monitorPrinted.find(row.info.number);
+        return row.changes == 0 || (printed != m_monitorPrinted.end() && printed->second == row.changes);
+    });
+    gf_sortByLatestChange(rows);
+    std::reverse(rows.begin(), rows.end());
+    for (const MonitorRow& row : rows) {
+        m_monitorPrinted[row.info.number] = row.changes;
+        const auto shown = [&](MonitorColumn column) {
+            const std::string text = gf_monitorCell(row, column, now);
+            return text.empty() ? std::string("-") : text;
+        };
+        print(fmt::format("monitor: {} {}{} sioc={} psx={}", row.info.number, row.info.name,
+                          row.info.psxName.empty() ? "" : " " + row.info.psxName, shown(MonitorColumn::SiocValue),
+                          lf_oneLine(shown(MonitorColumn::PsxValue))));
+    }
 }
 
 void ConsoleDisplay::cduSelectionChanged()

@@ -4,10 +4,12 @@
 // change, so that scripts can follow the run.
 #include "base/display.h"
 #include "display/cdu_feed.h"
+#include "monitor/monitor_view.h"
 
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -35,6 +37,11 @@ public:
     void cduBlankState(std::uint32_t cdu, bool blank) override;
     void cduSelectionChanged() override;
 
+    // The variables' table (talvesync --monitor). On a terminal it sits below the block, as many
+    // rows as fit, most recently changed first; elsewhere each change is one line. Nothing is
+    // drawn before the variables are bound.
+    void showMonitor(std::vector<MonitorRow> rows, const MonitorTime& now);
+
 private:
     bool terminal() const { return m_terminalFd >= 0; }
     // Lines from the terminal's screen are fed until a CDU screen is refused for lack of room.
@@ -44,6 +51,9 @@ private:
     void redrawLocked();
     void write(const std::string& bytes);
     bool enterCduMode();
+    void printMonitorChanges(std::vector<MonitorRow> rows, const MonitorTime& now);
+    // Lines below the block and above the CDU screen.
+    std::size_t belowBlock() const { return m_monitorDrawn.size() + m_cduDrawn.size(); }
 
     std::mutex m_printMutex;
     std::FILE* m_out;
@@ -58,6 +68,11 @@ private:
     bool m_cduWithColour = false;
     // The CDU rows as last drawn below the block; none outside CDU mode.
     std::vector<std::string> m_cduDrawn;
+    // The table's lines as last drawn between the block and the CDU screen; its height is fixed
+    // at its first drawing.
+    std::vector<std::string> m_monitorDrawn;
+    // Off a terminal: the number of changes of each variable already printed.
+    std::map<std::uint32_t, std::uint32_t> m_monitorPrinted;
 };
 
 } // namespace brg

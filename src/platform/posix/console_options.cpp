@@ -20,7 +20,9 @@ ConsoleOptions gf_parseConsoleOptions(const std::vector<std::string>& arguments)
             options.action = ConsoleOptions::Action::Version;
             return options;
         }
-        if (argument == "-C") {
+        if (argument == "--monitor") {
+            options.monitor = true;
+        } else if (argument == "-C") {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty())
                 return wrong("option -C needs a folder");
             options.folder = arguments[++i];
@@ -35,7 +37,7 @@ ConsoleOptions gf_parseConsoleOptions(const std::vector<std::string>& arguments)
 
 std::string gf_consoleUsage()
 {
-    return R"(Usage: talvesync [-C DIR]
+    return R"(Usage: talvesync [-C DIR] [--monitor]
        talvesync --help | --version
 
 Bridges the PSX main server and the SIOC server of a home cockpit: every switch movement
@@ -44,6 +46,8 @@ until Ctrl-C, SIGTERM or SIGHUP, or until PSX or SIOC ends the session.
 
 Options:
   -C DIR     run in the folder DIR instead of the current one
+  --monitor  show every bound variable's last SIOC and PSX values below the status block, most
+             recently changed first (not on a terminal: one line per change)
   --help     show this text and exit
   --version  show the version and exit
 

@@ -11,6 +11,8 @@ struct ConsoleOptions {
     Action action = Action::Run;
     // The folder to run in (-C DIR); the current one when empty.
     std::string folder;
+    // --monitor: the variables' live values below the status block.
+    bool monitor = false;
     // What was wrong with the command line, for Action::Wrong.
     std::string problem;
 };

@@ -10,6 +10,7 @@
 #include "base/version.h"
 #include "net/main_loop.h"
 #include "platform/posix/console_display.h"
+#include "platform/posix/console_monitor.h"
 #include "platform/posix/console_options.h"
 #include "platform/posix/main_loop_posix.h"
 #include "platform/posix/socket_posix.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fmt/format.h>
+#include <memory>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
@@ -128,6 +130,8 @@ int main(int argc, char** argv)
             gf_handleAppMessage(message, wParam, lParam, nullptr);
     });
     const CloseSignals closeSignals(loop);
+    // Only when asked for: without a viewer the channels record nothing.
+    const auto monitor = options.monitor ? std::make_unique<ConsoleMonitor>(g_consoleDisplay) : nullptr;
     g_mainWindow = &loop;
     loop.post(kMsgStartUp);
     loop.run();
