@@ -27,7 +27,7 @@ target_link_libraries(talvesync_deps INTERFACE Threads::Threads)
 if(WIN32)
   target_compile_definitions(talvesync_deps INTERFACE
     WIN32_LEAN_AND_MEAN NOMINMAX __USE_MINGW_ANSI_STDIO=1 UNICODE _UNICODE _WIN32_WINNT=0x0A00)
-  target_link_libraries(talvesync_system_libs INTERFACE ws2_32 wininet shell32 ole32 uuid gdi32 user32)
+  target_link_libraries(talvesync_system_libs INTERFACE ws2_32 wininet shell32 ole32 uuid gdi32 user32 comctl32)
   target_link_options(talvesync_deps INTERFACE -static)
 endif()
 

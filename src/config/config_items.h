@@ -89,6 +89,13 @@ extern IntParam MAIN_WINDOW_Y;
 extern IntParam MAIN_CDU_WINDOW_X;
 extern IntParam MAIN_CDU_WINDOW_Y;
 
+// The Variables window: open at the last exit, and its place and size.
+extern BoolParam VARIABLES_WINDOW;
+extern IntParam VARIABLES_WINDOW_X;
+extern IntParam VARIABLES_WINDOW_Y;
+extern IntParam VARIABLES_WINDOW_WIDTH;
+extern IntParam VARIABLES_WINDOW_HEIGHT;
+
 } // namespace brg::cfg
 
 namespace brg {

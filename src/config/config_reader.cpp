@@ -100,4 +100,15 @@ void gf_readMainWindowPosition()
     }
 }
 
+void gf_readVariablesWindow()
+{
+    using namespace cfg;
+    const auto file = CfgFile::load();
+    if (!file)
+        return;
+    VARIABLES_WINDOW.read(*file);
+    for (IntParam* item : {&VARIABLES_WINDOW_X, &VARIABLES_WINDOW_Y, &VARIABLES_WINDOW_WIDTH, &VARIABLES_WINDOW_HEIGHT})
+        item->read(*file);
+}
+
 } // namespace brg

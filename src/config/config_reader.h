@@ -15,4 +15,7 @@ void gf_getCfgData() noexcept;
 // is not trusted and goes back to its default, in the file too. Throws what saving throws.
 void gf_readMainWindowPosition();
 
+// Reads the Variables window's keys: whether it was open at the last exit, its place and size.
+void gf_readVariablesWindow();
+
 } // namespace brg

@@ -89,6 +89,11 @@ constexpr KeyText kItemTexts[] = {
     {"MAIN_WINDOW_Y", "Top edge of the window; saved by the program when it ends (a value at a bound is replaced by the default)."},
     {"MAIN_CDU_WINDOW_X", "Left edge of the window in CDU screen mode; saved by the program."},
     {"MAIN_CDU_WINDOW_Y", "Top edge of the window in CDU screen mode; saved by the program."},
+    {"VARIABLES_WINDOW", "1: the Variables window (system menu, Variables...) opens at start; saved by the program when it ends: 1 when the window was open then."},
+    {"VARIABLES_WINDOW_X", "Left edge of the Variables window; saved by the program when it ends."},
+    {"VARIABLES_WINDOW_Y", "Top edge of the Variables window; saved by the program when it ends."},
+    {"VARIABLES_WINDOW_WIDTH", "Width of the Variables window, in pixels; saved by the program when it ends."},
+    {"VARIABLES_WINDOW_HEIGHT", "Height of the Variables window, in pixels; saved by the program when it ends."},
 };
 
 struct Entry {

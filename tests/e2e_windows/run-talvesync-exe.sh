@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs the real Talvesync.exe under Wine and Xvfb against the native stand-in servers, in a
 # temporary folder: registration and values both ways, a screenshot of the window, the user's
-# close (taskkill without /F is WM_CLOSE), exit status 0, the log's last line and the position kept.
+# close (taskkill without /F is WM_CLOSE), exit status 0, the log's last line and the position kept;
+# then the Variables window, worked through its own messages by the listview-dump helper.
 # Usage: run-talvesync-exe.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR ARTEFACT_DIR
 # Run it in a network namespace of its own, with a WINEPREFIX of its own: it listens on PSX's port.
 set -euo pipefail
 exe=$(realpath "$1")/Talvesync.exe
+dump=$(realpath "$1")/tests/listview-dump.exe
 tools=$(realpath "$2")/tools
 artefacts=$(realpath -m "$3")
 mkdir -p "$artefacts"
@@ -131,6 +133,64 @@ tail -n 1 status-run.log | grep -Eq '^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0
   || fail "window position not kept: $(grep MAIN_WINDOW Talvesync.cfg)"
 cp Log.txt "$artefacts/Log.txt"
 
+# The Variables window, opened from the system menu: the switch moved at sioc-sim appears in its
+# row with its new value on both sides, read back through the list view's own messages; the filter
+# narrows the list; a changed row is highlighted; its place and being open are kept at the close.
+rm Log.txt
+cat >Talvesync.cfg <<CFG
+IOCP_HOSTADDRESS=127.0.0.1
+IOCP_port=$sioc_port
+CONFIG_FILE=cockpit.ssi
+VERSION_CHECK=0
+VARIABLES_WINDOW_X=40
+VARIABLES_WINDOW_Y=300
+CFG
+# The list as the list view gives it, into rows.txt, until a line matches; 20 s at most.
+rows_until() { # extended-regex what
+  for _ in $(seq 20); do
+    wine "$dump" rows 2>/dev/null | tr -d '\r' >rows.txt || true
+    grep -Eq "$1" rows.txt && return 0
+    sleep 0.5
+  done
+  fail "$2: $(cat rows.txt)"
+}
+changed_row_shown() { # the highlight's pale yellow, more than a row's worth of pixels
+  [ "$(convert "$1" -fill black +opaque '#FFEC8C' -fill white -opaque '#FFEC8C' -format '%[fx:int(mean*w*h)]' info:)" -gt 2000 ]
+}
+wine "$exe" & bridge=$!; pids+=($bridge)
+wait_for 'processing input from PSX and SIOC started' Log.txt 60
+wine "$dump" open
+rows_until '^1006\|LtStorm\|Qh6\|SwitchVar\|' "no row for 1006 in the Variables window"
+[ "$(wc -l <rows.txt)" -eq 2 ] || fail "not the two variables of the script: $(cat rows.txt)"
+wine "$dump" filter qh6
+rows_until '^1006\|' "the filter lost row 1006"
+[ "$(wc -l <rows.txt)" -eq 1 ] || fail "the filter qh6 lets more than 1006 through: $(cat rows.txt)"
+echo "set 1006 0" >&3
+wait_for 'recv Qh6=0' psx.out 10
+rows_until '^1006\|LtStorm\|Qh6\|SwitchVar\|0\|0\|[0-9]{2}:[0-9]{2}:[0-9]{2}\|[1-9]' \
+  "the switch moved to 0 is not in its row with 0 on both sides"
+wine "$dump" filter ""
+rows_until '^2005\|' "the emptied filter does not bring row 2005 back"
+# Once the last highlight is over, only the next change stands out.
+sleep 2.5
+echo "set 1006 1" >&3
+screen_until "$artefacts/variables-window-screen.png" changed_row_shown "the changed row is not highlighted"
+# The window alone for the manual: its size and its place on the screen, as the X server has them.
+area=$(xwininfo -display "$display" -root -tree \
+  | sed -nE 's/.*"Talvesync Variables": .* ([0-9]+x[0-9]+)[+-][0-9]+[+-][0-9]+ +\+([0-9]+)\+([0-9]+).*/\1+\2+\3/p' | head -n 1)
+convert "$artefacts/variables-window-screen.png" -crop "$area" +repage "$artefacts/variables-window.png"
+rows_until '^1006\|LtStorm\|Qh6\|SwitchVar\|1\|1\|' "the switch moved to 1 is not in its row"
+wine "$dump" move 40 300 900 420
+wine "$dump" close
+status=0; wait "$bridge" || status=$?
+[ "$status" -eq 0 ] || fail "Talvesync.exe with the Variables window ended with $status"
+[ "$(cfg_value VARIABLES_WINDOW)" = 1 ] || fail "the open Variables window is not kept as open"
+[ "$(cfg_value VARIABLES_WINDOW_X),$(cfg_value VARIABLES_WINDOW_Y)" = 40,300 ] \
+  && [ "$(cfg_value VARIABLES_WINDOW_WIDTH),$(cfg_value VARIABLES_WINDOW_HEIGHT)" = 900,420 ] \
+  || fail "the Variables window's place is not kept: $(grep VARIABLES_ Talvesync.cfg)"
+cp Log.txt "$artefacts/variables-run-Log.txt"
+variables_keys=$(grep '^VARIABLES_' Talvesync.cfg | tr -d '\r')
+
 # A second run as the left CDU's screen, in amber so that its text stands out from the panel's
 # colours, without caption and border (the worker asks the window's thread to take them off): PSX
 # sends the CDU's fourteen rows and unblanks it.
@@ -145,9 +205,15 @@ CDU_BORDER=0
 CDU_COLOR_R=255
 CDU_COLOR_G=200
 CDU_COLOR_B=0
+VARIABLES_WINDOW_X=0
+VARIABLES_WINDOW_Y=100
+VARIABLES_WINDOW_WIDTH=390
 CFG
+# Open at the last close: open again, here beside the CDU screen, and filled in CDU mode too.
+grep '^VARIABLES_WINDOW=' <<<"$variables_keys" >>Talvesync.cfg
 wine "$exe" & bridge=$!; pids+=($bridge)
 wait_for 'window changed into CDU screen' Log.txt 60
+rows_until '^1006\|LtStorm\|Qh6\|SwitchVar\|1\|1\|' "the Variables window did not open again in CDU mode"
 for row in $(seq 62 75); do echo "send Qs$row=ROW $((row - 62)) OF THE LEFT CDU" >&4; done
 echo "send Qi89=0" >&4
 screen_until "$artefacts/cdu-screen.png" cdu_text_shown "the CDU screen shows no text in the CDU colour"

@@ -15,6 +15,7 @@
 #include "platform/win32/gdi_canvas_win32.h"
 #include "platform/win32/main_loop_win32.h"
 #include "platform/win32/socket_win32.h"
+#include "platform/win32/variables_window_win32.h"
 #include "platform/win32/version_fetch_win32.h"
 #include "platform/win32/window_host_win32.h"
 #include "sioc/drives.h"
@@ -39,6 +40,32 @@ HWND g_window = nullptr;
 std::unique_ptr<brg::Win32MainLoop> g_mainLoop;
 std::shared_ptr<brg::WindowDisplay> g_windowDisplay;
 std::shared_ptr<brg::Win32WindowHost> g_windowHost;
+std::unique_ptr<brg::VariablesWindow> g_variablesWindow;
+
+// The Variables window's menu item: in the system menu, and on a right click (the CDU screen has
+// no caption and so no system menu).
+void lf_addVariablesMenuItem(HWND window)
+{
+    HMENU menu = GetSystemMenu(window, FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, brg::VariablesWindow::kOpenCommand, L"Variables...");
+}
+
+void lf_contextMenu(HWND window, LPARAM lParam)
+{
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, brg::VariablesWindow::kOpenCommand, L"Variables...");
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (at.x == -1 && at.y == -1) { // from the keyboard: at the window's corner
+        at = {0, 0};
+        ClientToScreen(window, &at);
+    }
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window, nullptr));
+    DestroyMenu(menu);
+    if (chosen == brg::VariablesWindow::kOpenCommand && g_variablesWindow)
+        g_variablesWindow->open();
+}
 
 std::optional<brg::WindowPosition> lf_windowPosition()
 {
@@ -71,6 +98,15 @@ LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         EndPaint(window, &paint);
         return 0;
     }
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == brg::VariablesWindow::kOpenCommand && g_variablesWindow) {
+            g_variablesWindow->open();
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CONTEXTMENU:
+        lf_contextMenu(window, lParam);
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -120,6 +156,7 @@ int initInstance(HINSTANCE instance)
     }
 
     brg::gf_readMainWindowPosition();
+    brg::gf_readVariablesWindow();
     g_window = CreateWindowExW(0, title, title, kWindowStyle, brg::cfg::MAIN_WINDOW_X.value(),
                                brg::cfg::MAIN_WINDOW_Y.value(), kWindowWidth, kWindowHeight, nullptr,
                                nullptr, instance, nullptr);
@@ -131,11 +168,16 @@ int initInstance(HINSTANCE instance)
     g_windowDisplay->attachWindow(g_windowHost);
     g_mainLoop = std::make_unique<brg::Win32MainLoop>(lf_handleLoopMessage, g_window);
     brg::g_mainWindow = g_mainLoop.get();
+    lf_addVariablesMenuItem(g_window);
+    g_variablesWindow = std::make_unique<brg::VariablesWindow>(instance);
     ShowWindow(g_window, SW_SHOW);
     if (!UpdateWindow(g_window)) {
         g_log.write("initInstance failed");
         return 0;
     }
+    // Open at the last exit: open again.
+    if (brg::cfg::VARIABLES_WINDOW.value())
+        g_variablesWindow->open();
 
     if (!brg::gf_createTalvesyncFolder())
         return 0;
@@ -146,6 +188,7 @@ int initInstance(HINSTANCE instance)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    g_variablesWindow->saveState();
     return static_cast<int>(message.wParam);
 }
 
