@@ -94,9 +94,8 @@ std::optional<std::vector<MonitorRow>> MonitorFeed::poll(Clock::TimePoint now)
     if (m_handedAt && now - *m_handedAt < kInterval)
         return std::nullopt;
     const std::uint64_t generation = m_monitor.generation();
-    // A highlight that ran out since the last hand-over needs one more.
-    const bool highlightEnding =
-        m_latestChange && now - *m_latestChange < kMonitorHighlight + kInterval;
+    // The last hand-over showed a highlight: one more once it may have run out.
+    const bool highlightEnding = m_latestChange && *m_handedAt - *m_latestChange < kMonitorHighlight;
     if (m_handedAt && generation == m_generation && !highlightEnding)
         return std::nullopt;
     std::vector<MonitorRow> rows = m_monitor.snapshot();

@@ -40,7 +40,8 @@ bool gf_monitorHighlighted(const MonitorRow& row, Clock::TimePoint now);
 void gf_sortByLatestChange(std::vector<MonitorRow>& rows);
 
 // One viewer's watch of the monitor: recording runs while a feed exists. poll() hands rows over
-// at most every 200 ms, and only when something changed or a highlight has run out since.
+// at most every 200 ms, and only when something changed or a highlight shown at the last
+// hand-over may have run out since.
 class MonitorFeed {
 public:
     static constexpr std::chrono::milliseconds kInterval{200};
