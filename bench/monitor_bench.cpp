@@ -3,6 +3,7 @@
 // recording call alone. "changing": every value differs from the last one (the worst case);
 // "steady": the same values again.
 #include "app/process_state.h"
+#include "counting_var.h"
 #include "monitor/monitor_view.h"
 #include "monitor/variable_monitor.h"
 #include "psx/from_psx_channel.h"
@@ -20,18 +21,6 @@ namespace {
 
 enum Mode { kOff, kOnChanging, kOnSteady };
 
-class CountingVar : public Var {
-public:
-    explicit CountingVar(std::uint32_t number) : Var("Counting", number, 0) {}
-    void initialise() override {}
-    void refresh() override {}
-    void sendToPsx() override { ++calls; }
-    void setValue(std::int32_t v) override { value = v; }
-    bool isInfoVar() const override { return true; }
-    bool isPolled() const override { return false; }
-    int calls = 0;
-};
-
 // The Qh and Qi variables of a full cockpit, bound to the channel and to the monitor.
 std::vector<std::uint32_t> lf_bind()
 {
@@ -39,7 +28,7 @@ std::vector<std::uint32_t> lf_bind()
     std::map<std::uint32_t, std::shared_ptr<Var>> vars;
     std::vector<MonitorRowInfo> rows;
     for (std::uint32_t n = 1000; n <= 2274; ++n) {
-        vars[n] = std::make_shared<CountingVar>(n);
+        vars[n] = std::make_shared<CountingVar>(n, false);
         rows.push_back({n, "Counting", gf_psxName(n), "ValueVar", false, 0});
     }
     std::set<std::uint32_t> numbers;
@@ -55,7 +44,8 @@ const char* lf_label(Mode mode)
     return mode == kOff ? "monitor off" : mode == kOnChanging ? "monitor on, changing" : "monitor on, steady";
 }
 
-void BM_PsxDrain(benchmark::State& state)
+// Each pass sends every bound number once, through the drain or straight to the monitor.
+void lf_measure(benchmark::State& state, bool throughDrain)
 {
     const auto mode = static_cast<Mode>(state.range(0));
     const std::vector<std::uint32_t> numbers = lf_bind();
@@ -64,32 +54,23 @@ void BM_PsxDrain(benchmark::State& state)
         feed.emplace();
     std::int32_t pass = 0;
     for (auto _ : state) {
-        ++pass;
-        for (std::uint32_t n : numbers)
-            g_FromPSXClient->pushElement({n, mode == kOnChanging ? pass : 1});
-        g_FromPSXClient->flushQueue();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(numbers.size()));
-    state.SetLabel(lf_label(mode));
-}
-
-void BM_Record(benchmark::State& state)
-{
-    const auto mode = static_cast<Mode>(state.range(0));
-    const std::vector<std::uint32_t> numbers = lf_bind();
-    std::optional<MonitorFeed> feed;
-    if (mode != kOff)
-        feed.emplace();
-    std::int32_t pass = 0;
-    for (auto _ : state) {
-        ++pass;
-        for (std::uint32_t n : numbers)
-            g_variableMonitor.recordPsx(n, mode == kOnChanging ? pass : 1);
+        const std::int32_t value = mode == kOnChanging ? ++pass : 1;
+        for (std::uint32_t n : numbers) {
+            if (throughDrain)
+                g_FromPSXClient->pushElement({n, value});
+            else
+                g_variableMonitor.recordPsx(n, value);
+        }
+        if (throughDrain)
+            g_FromPSXClient->flushQueue();
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(numbers.size()));
     state.SetLabel(lf_label(mode));
 }
+
+void BM_PsxDrain(benchmark::State& state) { lf_measure(state, true); }
+void BM_Record(benchmark::State& state) { lf_measure(state, false); }
 
 BENCHMARK(BM_PsxDrain)->Arg(kOff)->Arg(kOnChanging)->Arg(kOnSteady)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Record)->Arg(kOff)->Arg(kOnChanging)->Arg(kOnSteady)->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,7 @@
 // Received PSX lines per second through g_FromPSXClient: decodeMessage, then the drain that applies
 // them (flushElement), with a realistic set of variables bound.
 #include "app/process_state.h"
+#include "counting_var.h"
 #include "psx/from_psx_channel.h"
 
 #include <benchmark/benchmark.h>
@@ -14,22 +15,6 @@
 
 namespace brg {
 namespace {
-
-// A Var that only counts, so that the benchmark measures the channel and not the Var types.
-class CountingVar : public Var {
-public:
-    CountingVar(std::uint32_t number, bool polled) : Var("Counting", number, 0), m_polled(polled) {}
-    void initialise() override {}
-    void refresh() override {}
-    void sendToPsx() override { ++calls; }
-    void setValue(std::int32_t v) override { value = v; }
-    bool isInfoVar() const override { return m_polled; }
-    bool isPolled() const override { return m_polled; }
-    int calls = 0;
-
-private:
-    bool m_polled;
-};
 
 std::vector<std::string> lf_captureLines(bool qLinesOnly)
 {

@@ -79,15 +79,13 @@ close_window() { # bridge-pid
   done
   fail "taskkill failed: $(cat taskkill.txt)"
 }
+# Talvesync.cfg for the stand-in SIOC and the script, without the version check, and the lines given.
+write_cfg() { printf 'IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port=%s\nCONFIG_FILE=cockpit.ssi\nVERSION_CHECK=0\n' "$sioc_port" >Talvesync.cfg; cat >>Talvesync.cfg; }
 cfg_value() { tr -d '\r' <Talvesync.cfg | sed -n "s/^$1=//p"; } # the program writes CRLF lines
 
 "$tools/ssi-writer" cockpit.ssi 1006 2005 >/dev/null
 # A stored position at the lower bound is not a place to open the window: it opens at 400.
-cat >Talvesync.cfg <<CFG
-IOCP_HOSTADDRESS=127.0.0.1
-IOCP_port=$sioc_port
-CONFIG_FILE=cockpit.ssi
-VERSION_CHECK=0
+write_cfg <<CFG
 MAIN_WINDOW_X=-30000
 MAIN_WINDOW_Y=20
 CFG
@@ -137,11 +135,7 @@ cp Log.txt "$artefacts/Log.txt"
 # row with its new value on both sides, read back through the list view's own messages; the filter
 # narrows the list; a changed row is highlighted; its place and being open are kept at the close.
 rm Log.txt
-cat >Talvesync.cfg <<CFG
-IOCP_HOSTADDRESS=127.0.0.1
-IOCP_port=$sioc_port
-CONFIG_FILE=cockpit.ssi
-VERSION_CHECK=0
+write_cfg <<CFG
 VARIABLES_WINDOW_X=40
 VARIABLES_WINDOW_Y=300
 CFG
@@ -195,11 +189,7 @@ variables_keys=$(grep '^VARIABLES_' Talvesync.cfg | tr -d '\r')
 # colours, without caption and border (the worker asks the window's thread to take them off): PSX
 # sends the CDU's fourteen rows and unblanks it.
 rm Log.txt
-cat >Talvesync.cfg <<CFG
-IOCP_HOSTADDRESS=127.0.0.1
-IOCP_port=$sioc_port
-CONFIG_FILE=cockpit.ssi
-VERSION_CHECK=0
+write_cfg <<CFG
 CDU_L=1
 CDU_BORDER=0
 CDU_COLOR_R=255
