@@ -3,45 +3,85 @@
 #include "app/process_state.h"
 #include "base/log.h"
 
+#include <fmt/format.h>
 #include <utility>
 
 namespace brg {
 
 EngineThreads g_engineThreads;
 
-void EngineThreads::start(std::jthread& slot, const char* name, std::function<void()> body)
+void EngineThreads::start(Slot& slot, const char* name, std::function<void(std::stop_token)> body)
 {
     // Each starts once per run; were one started twice, the first is waited for, not lost.
-    std::jthread previous;
+    Slot previous;
     {
         std::lock_guard lock(m_mutex);
         if (m_stopped)
             return;
         previous = std::move(slot);
-        slot = std::jthread([name, body = std::move(body)] {
+        slot.name = name;
+        slot.end = std::make_shared<End>();
+        slot.thread = std::jthread([name, end = slot.end, body = std::move(body)](std::stop_token stop) {
             try {
-                body();
+                body(stop);
             } catch (...) {
                 gf_logException(name);
             }
+            std::lock_guard endLock(end->mutex);
+            end->done = true;
+            end->ended.notify_all();
         });
     }
 }
 
-void EngineThreads::startStartUp(std::function<void()> body)
+void EngineThreads::startStartUp(std::function<void(std::stop_token)> body)
 {
     start(m_startUp, "lf_startUp_as_Thread", std::move(body));
 }
 
 void EngineThreads::startWorker(std::function<void()> body)
 {
-    start(m_worker, "lf_syncAndProcess_as_Thread", std::move(body));
+    start(m_worker, "lf_syncAndProcess_as_Thread", [body = std::move(body)](std::stop_token) { body(); });
 }
 
-void EngineThreads::stopAndJoin()
+void EngineThreads::requestStop()
 {
-    std::jthread startUp;
-    std::jthread worker;
+    std::stop_source source;
+    {
+        std::lock_guard lock(m_mutex);
+        source = m_startUp.thread.get_stop_source();
+    }
+    // Outside the lock: the callbacks close what the thread waits on.
+    source.request_stop();
+}
+
+bool EngineThreads::join(Slot& slot, std::chrono::steady_clock::time_point deadline)
+{
+    if (!slot.thread.joinable())
+        return true;
+    if (slot.thread.get_id() == std::this_thread::get_id()) {
+        slot.thread.detach();
+        return true;
+    }
+    bool done = false;
+    {
+        std::unique_lock lock(slot.end->mutex);
+        done = slot.end->ended.wait_until(lock, deadline, [&] { return slot.end->done; });
+    }
+    if (done) {
+        slot.thread.join();
+        return true;
+    }
+    g_log.write(fmt::format("{} still busy at the end, not waited for", slot.name));
+    slot.thread.request_stop();
+    slot.thread.detach();
+    return false;
+}
+
+bool EngineThreads::stopAndJoin(std::chrono::milliseconds bound)
+{
+    Slot startUp;
+    Slot worker;
     {
         std::lock_guard lock(m_mutex);
         m_stopped = true;
@@ -50,16 +90,19 @@ void EngineThreads::stopAndJoin()
     }
     // Normally the exit sequence has stopped the loop already.
     g_processing = false;
-    for (std::jthread* thread : {&startUp, &worker})
-        if (thread->joinable() && thread->get_id() == std::this_thread::get_id())
-            thread->detach();
-    // Both are joined here, as they go out of scope, outside the lock.
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    const bool startUpEnded = join(startUp, deadline);
+    const bool workerEnded = join(worker, deadline);
+    std::lock_guard lock(m_mutex);
+    m_leftBehind = m_leftBehind || !startUpEnded || !workerEnded;
+    return !m_leftBehind;
 }
 
 void EngineThreads::reopen()
 {
     std::lock_guard lock(m_mutex);
     m_stopped = false;
+    m_leftBehind = false;
 }
 
 } // namespace brg

@@ -63,6 +63,25 @@ void gf_exit(ExitEvent reason)
 
     if (!(g_psxConnected && g_siocConnected))
         gf_sleep(250ms);
+    // The loop ends first only when a failure stopped it; its error stays on screen. The CDU
+    // screen would hide it, so the window goes back to the status panel.
+    if (reason == E_MAIN_LOOP_EXIT && g_runFailed && g_keepFailedRunOpen) {
+        g_finishHeld = true;
+        g_display->setCduMode(false);
+        g_log.write("The window stays open with the error until it is closed");
+        // A close that came meanwhile found nothing to release.
+        if (g_closing)
+            gf_releaseHeldFinish();
+        return;
+    }
+    if (MainLoop* window = g_mainWindow.load())
+        window->post(kMsgFinish);
+}
+
+void gf_releaseHeldFinish()
+{
+    if (!g_finishHeld.exchange(false))
+        return;
     if (MainLoop* window = g_mainWindow.load())
         window->post(kMsgFinish);
 }
@@ -71,6 +90,10 @@ void gf_reportSystemError(const std::exception& e)
 {
     const std::string text = fmt::format("System Error: {}\n", e.what());
     g_log.write(text);
+    if (!g_processing)
+        return;
+    // Marked failed before the loop can see the cleared flag and run the exit sequence.
+    g_runFailed = true;
     if (g_processing.exchange(false))
         gf_failRun(text);
 }

@@ -26,7 +26,12 @@ std::string_view gf_exitEventName(ExitEvent reason);
 
 // Stops the loop, says goodbye to each server still there (unless it left first) and posts the
 // final stop to the main window. Runs at most once per process; later calls return at once.
+// When a failure ended the run and g_keepFailedRunOpen is set, the final stop is held back so
+// that the window keeps the error in view until the user closes it.
 void gf_exit(ExitEvent reason);
+
+// The user closed: posts the final stop that a failed run held back, if it did.
+void gf_releaseHeldFinish();
 
 // Logs "System Error: ..." and stops the processing loop after its current cycle. When the loop
 // was running, the error ends the run: it is shown on the error line and the run counts as failed.

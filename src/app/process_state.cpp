@@ -34,6 +34,8 @@ std::atomic<bool> g_siocReturned{false};
 std::atomic<bool> g_cduMode{false};
 std::atomic<bool> g_readingScript{false};
 std::atomic<bool> g_runFailed{false};
+std::atomic<bool> g_keepFailedRunOpen{false};
+std::atomic<bool> g_finishHeld{false};
 std::atomic<std::uint64_t> g_cycle{0};
 std::shared_ptr<VarPoolImpl> g_varPool = std::make_shared<VarPoolImpl>();
 std::string g_psxVersion;
@@ -62,7 +64,7 @@ const bool g_varQueuesSet = (gf_setVarQueues(&lf_queueForPsx, &lf_queueForSioc),
 void gf_resetProcessState()
 {
     // A run's threads end before the state they work on is replaced.
-    g_engineThreads.stopAndJoin();
+    g_engineThreads.stopAndJoin(kThreadEndBound);
     g_engineThreads.reopen();
     for (auto& word : g_psxValues)
         word = 0;
@@ -84,6 +86,8 @@ void gf_resetProcessState()
     g_cduMode = false;
     g_readingScript = false;
     g_runFailed = false;
+    g_keepFailedRunOpen = false;
+    g_finishHeld = false;
     g_cycle = 0;
     g_varPool = std::make_shared<VarPoolImpl>();
     g_psxVersion.clear();

@@ -40,6 +40,10 @@ extern std::atomic<bool> g_psxReturned;
 extern std::atomic<bool> g_siocReturned;
 // Set when a failure ended the run; the console program then exits with status 1.
 extern std::atomic<bool> g_runFailed;
+// The Windows program keeps its window, and the error in it, after a failed run until the user
+// closes it; the final stop then waits, held, until the close.
+extern std::atomic<bool> g_keepFailedRunOpen;
+extern std::atomic<bool> g_finishHeld;
 extern std::atomic<std::uint64_t> g_cycle;
 
 // The four link objects, alive for the whole process.

@@ -4,7 +4,6 @@
 #include "app/engine_threads.h"
 #include "app/exit_sequence.h"
 #include "app/process_state.h"
-#include "base/clock.h"
 #include "base/display.h"
 #include "base/exceptions.h"
 #include "base/log.h"
@@ -25,15 +24,26 @@
 
 namespace brg {
 
-std::function<void()> g_versionCheck;
+std::function<void(std::stop_token)> g_versionCheck;
 
-bool gf_startUp_as_Thread()
+namespace {
+
+void lf_stopPoint(const std::stop_token& stop)
+{
+    if (stop.stop_requested())
+        throw StopRequestedException();
+}
+
+} // namespace
+
+bool gf_startUp_as_Thread(std::stop_token stop)
 {
     try {
         gf_getCfgData();
         if (cfg::VERSION_CHECK.value() && g_versionCheck)
-            g_versionCheck();
-        g_siocparameters = sioc::getSiocParameters();
+            g_versionCheck(stop);
+        lf_stopPoint(stop);
+        g_siocparameters = sioc::getSiocParameters(stop);
         const auto parameters = g_siocparameters.load();
         if (!parameters)
             throw std::runtime_error("g_siocparameters == null");
@@ -43,11 +53,14 @@ bool gf_startUp_as_Thread()
         g_log.write(" PSX_HOSTADDRESS=" + cfg::PSX_HOSTADDRESS.value());
         g_log.write(fmt::format(" PSX_port={}", g_psxPort.load()));
         g_FromSIOCClient->peer = g_ToSIOCClient;
+        lf_stopPoint(stop);
         sioc::detectVariables();
         gf_initVariables();
         gf_connectSIOC();
         gf_connectPSX();
         return true;
+    } catch (const StopRequestedException& e) {
+        g_log.write(std::string("lf_startUp_as_Thread: ") + e.what());
     } catch (const UserErrorException& e) {
         g_log.write("lf_startUp_as_Thread");
         g_display->setError(std::string(e.what()) + "\n");
@@ -69,20 +82,19 @@ void gf_closeRequest()
     g_closing = true;
     g_log.write("");
     g_log.write(fmt::format("{} User closed {}", gf_utcTimeOfDay(), "Talvesync"));
+    // A drive search or a version fetch under way must not hold the close.
+    g_engineThreads.requestStop();
     gf_exit(E_USER_CLOSE);
+    gf_releaseHeldFinish();
 }
 
 void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPosition)
 {
-    if (g_cduMode) {
+    if (g_cduMode)
         g_display->setCduMode(false);
-        gf_sleep(std::chrono::seconds(2));
-    } else {
-        gf_sleep(std::chrono::milliseconds(500));
-    }
-    gf_sleep(std::chrono::milliseconds(500));
-    // The start-up thread and the worker end before the log does, their last lines in it.
-    g_engineThreads.stopAndJoin();
+    // The start-up thread and the worker end before the log does, their last lines in it; one
+    // stuck in a blocking call is not waited for beyond the bound, so a close always ends soon.
+    g_engineThreads.stopAndJoin(kThreadEndBound);
     if (const auto position = windowPosition ? windowPosition() : std::nullopt) {
         cfg::MAIN_WINDOW_X.setPosition(position->x, true);
         cfg::MAIN_WINDOW_Y.setPosition(position->y, true);
@@ -98,7 +110,7 @@ void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intp
 {
     switch (message) {
     case kMsgStartUp:
-        g_engineThreads.startStartUp([] { gf_startUp_as_Thread(); });
+        g_engineThreads.startStartUp([](std::stop_token stop) { gf_startUp_as_Thread(stop); });
         break;
     case kMsgSiocSocket:
     case kMsgPsxSocket:

@@ -70,6 +70,10 @@ protected:
     std::atomic<std::uint32_t> m_variableCount{0};
 };
 
+// A status or error text as the one line a screen shows: the line ends the log keeps are cut,
+// inner ones become blanks.
+std::string gf_oneLine(std::string text);
+
 // The display the core talks to; the front end installs its own at start.
 extern std::shared_ptr<Display> g_display;
 

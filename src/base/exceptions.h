@@ -31,6 +31,12 @@ private:
     std::int32_t m_code;
 };
 
+// A step of the start-up thread gave up because the user is closing the program.
+class StopRequestedException : public std::runtime_error {
+public:
+    StopRequestedException() : std::runtime_error("stopped, the program is closing") {}
+};
+
 // The exceptions that end a run carry no data: their type selects the exit reason.
 class SIOC_FD_CLOSE_Exception : public std::runtime_error {
 public:

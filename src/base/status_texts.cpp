@@ -23,6 +23,16 @@ void StatusTexts::setError(const std::string& text)
     g_log.write("Error " + text);
 }
 
+std::string gf_oneLine(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
 std::string StatusTexts::statusText() const
 {
     std::lock_guard lock(m_statusMutex);

@@ -2,6 +2,7 @@
 // What painting asks of a device context. The Windows program draws with GDI; tests record.
 #include "display/rgb.h"
 
+#include <optional>
 #include <string>
 
 namespace brg {
@@ -30,6 +31,8 @@ public:
     virtual void setMinimumTextWidth(int width) = 0;
     // The core converts its UTF-8 texts before drawing.
     virtual void textOut(int x, int y, const std::u16string& text) = 0;
+    // Drawing changes no pixel outside `area` until the next call; nullopt lifts the limit.
+    virtual void setClip(const std::optional<Rect>& area) = 0;
 };
 
 } // namespace brg

@@ -14,7 +14,11 @@ CduCanvasPainter::CduCanvasPainter(Canvas& canvas, const CduLayout& layout) : m_
     m_canvas.setMinimumTextWidth(m_layout.columnWidth);
 }
 
-void CduCanvasPainter::clearScreen() { m_canvas.fillRect(m_layout.screen, kCduBlack); }
+void CduCanvasPainter::clearScreen()
+{
+    unclip();
+    m_canvas.fillRect(m_layout.screen, kCduBlack);
+}
 
 void CduCanvasPainter::select(CanvasFont font, bool available)
 {
@@ -25,10 +29,23 @@ void CduCanvasPainter::select(CanvasFont font, bool available)
         m_canvas.selectFont(font);
 }
 
+CduCanvasPainter::~CduCanvasPainter() { unclip(); }
+
+void CduCanvasPainter::unclip()
+{
+    if (m_clipped)
+        m_canvas.setClip(std::nullopt);
+    m_clipped = false;
+}
+
 void CduCanvasPainter::drawRow(std::uint32_t row, const std::string& large, const std::string& colour)
 {
     int x = m_layout.xOffset;
     const int y = static_cast<int>(row) * m_layout.rowHeight + m_layout.yOffset;
+    // A font taller than the row (a substitute for the CDU fonts, or a large CDU_FONTSIZE) would
+    // otherwise paint its cell's background over the neighbouring rows.
+    m_canvas.setClip(Rect{m_layout.screen.left, y, m_layout.screen.right, y + m_layout.rowHeight});
+    m_clipped = true;
     for (std::uint32_t c = 0; c < kCduColumns; ++c) {
         const char code = colour.empty() ? 'w' : colour[c];
         if (large[c + kCduColumns] == '+') {

@@ -111,7 +111,25 @@ bool CduScreen::handOver()
     m_paintList.insert(m_paintList.end(), std::make_move_iterator(m_pending.begin()),
                        std::make_move_iterator(m_pending.end()));
     m_pending.clear();
+    // A minimised window gets no paint for as long as the flight goes on.
+    if (m_paintList.size() > kCduScreenRecords)
+        foldPaintList();
     return true;
+}
+
+void CduScreen::foldPaintList()
+{
+    for (const CduRecord& record : m_paintList) {
+        try {
+            if (record.code == kCduBlankCode || record.code == kCduUnblankCode)
+                m_blank = record.code == kCduBlankCode;
+            else
+                apply(record);
+        } catch (const std::exception& e) {
+            logFault(e);
+        }
+    }
+    m_paintList.clear();
 }
 
 void CduScreen::reset(bool withColour)
@@ -177,10 +195,12 @@ void CduScreen::logFault(const std::exception& e)
         g_log.write(std::string("? paintCdu: ") + e.what());
 }
 
-void CduScreen::paint(CduRowPainter& painter)
+void CduScreen::paint(CduRowPainter& painter, bool wholeScreen)
 {
     std::lock_guard lock(m_paintMutex);
     try {
+        if (wholeScreen)
+            foldPaintList();
         if (m_paintList.empty()) {
             if (m_blank)
                 painter.clearScreen();

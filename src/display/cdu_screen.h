@@ -17,6 +17,9 @@ inline constexpr std::uint32_t kCduRows = 14;
 inline constexpr std::uint32_t kCduColumns = 24;
 inline constexpr std::uint32_t kCduBlankCode = 98;
 inline constexpr std::uint32_t kCduUnblankCode = 99;
+// A whole screen's worth of records: the blank state, every row's text and colours, the blank
+// state again. The paint list never holds more.
+inline constexpr std::size_t kCduScreenRecords = 2 * kCduRows + 2;
 
 // Code 0 to 13: a large-text line for that row; 14 to 27: a colour line for row code − 14;
 // 98: blank the screen; 99: unblank it.
@@ -63,15 +66,17 @@ public:
     // Replaces what waits by a whole screen of another CDU: blank, its 14 rows, then its blank state.
     void reselect(const std::array<std::string, kCduRows>& large, const std::array<std::string, kCduRows>& colour,
                   bool withColour, bool blank);
-    // Moves the waiting records to the painter; false when nothing was waiting.
+    // Moves the waiting records to the painter; false when nothing was waiting. A window that
+    // does not paint (minimised) leaves them there: beyond one screen's worth they are applied
+    // to the rows at once, and the next paint draws the whole screen instead.
     bool handOver();
 
     // Entering CDU mode: every row empty; withColour shows PSX's colour codes.
     void reset(bool withColour);
-    // Draws the rows the handed-over records name, or the whole screen when there are none.
-    // Never throws: a record or row that cannot be drawn is logged once per kind of fault and
-    // the others are drawn.
-    void paint(CduRowPainter& painter);
+    // Draws the rows the handed-over records name, or the whole screen when there are none or
+    // when wholeScreen is set (the window lost what it showed). Never throws: a record or row that
+    // cannot be drawn is logged once per kind of fault and the others are drawn.
+    void paint(CduRowPainter& painter, bool wholeScreen = false);
 
     std::vector<CduRecord> pending() const;
     std::vector<CduRecord> paintList() const;
@@ -82,6 +87,8 @@ private:
     void append(CduRecord record);
     std::uint32_t rowOf(std::uint32_t code) const;
     void apply(const CduRecord& record);
+    // Applies every record of the paint list to the rows and the blank state without drawing.
+    void foldPaintList();
     void drawRow(CduRowPainter& painter, std::uint32_t row);
     void drawAll(CduRowPainter& painter);
     void logFault(const std::exception& e);

@@ -1,5 +1,6 @@
 #include "display/status_panel.h"
 
+#include "base/display.h"
 #include "base/log.h"
 #include "base/version.h"
 #include "display/utf16.h"
@@ -81,10 +82,11 @@ void lf_statusBand(Canvas& canvas, const StatusPanel& panel)
     if (panel.errorText.empty()) {
         canvas.fillRect(kStatusBand, kLimeGreen);
         if (!panel.statusText.empty())
-            gf_drawText(canvas, 3, 175, panel.statusText, kYellow);
+            gf_drawText(canvas, 3, 175, gf_oneLine(panel.statusText), kYellow);
     } else {
         canvas.fillRect(kStatusBand, kRed);
-        gf_drawText(canvas, 3, 175, panel.errorText, kYellow);
+        // GDI would draw a line end as a box; texts for the log end in one.
+        gf_drawText(canvas, 3, 175, gf_oneLine(panel.errorText), kYellow);
     }
 }
 

@@ -16,10 +16,12 @@ namespace {
 constexpr std::size_t kVersionBytes = 64;
 
 // The first line of the fetched bytes, or an empty text after logging why there is none.
-std::string lf_firstLine(const VersionFetcher& fetch, const std::string& url)
+std::string lf_firstLine(const VersionFetcher& fetch, const std::string& url, const std::stop_token& stop)
 {
-    const VersionDocument document = fetch(url, kVersionBytes);
+    const VersionDocument document = fetch(url, kVersionBytes, stop);
     switch (document.outcome) {
+    case VersionDocument::Outcome::Stopped:
+        return {};
     case VersionDocument::Outcome::NoInternet:
         g_display->setStatus("no internet access");
         return {};
@@ -42,10 +44,12 @@ std::string lf_firstLine(const VersionFetcher& fetch, const std::string& url)
 
 } // namespace
 
-void display::checkVersion(const VersionFetcher& fetch, const std::string& url)
+void display::checkVersion(const VersionFetcher& fetch, const std::string& url, const std::stop_token& stop)
 {
     try {
-        const std::string text = lf_firstLine(fetch, url);
+        const std::string text = lf_firstLine(fetch, url, stop);
+        if (stop.stop_requested())
+            return;
         if (text.empty()) {
             g_log.write("Version file not found");
             return;

@@ -50,7 +50,7 @@ std::shared_ptr<WindowHost> WindowDisplay::host() const
     return m_host;
 }
 
-void WindowDisplay::paint(Canvas& canvas) noexcept
+void WindowDisplay::paint(Canvas& canvas, bool wholeScreen) noexcept
 {
     try {
         if (m_impl->cduActive) {
@@ -60,7 +60,7 @@ void WindowDisplay::paint(Canvas& canvas) noexcept
                 layout = m_impl->layout;
             }
             CduCanvasPainter painter(canvas, layout);
-            m_impl->cdu.screen().paint(painter);
+            m_impl->cdu.screen().paint(painter, wholeScreen);
             return;
         }
         StatusPanel panel;
@@ -186,6 +186,8 @@ void WindowDisplay::setCduMode(bool on)
                 }
             }
             m_impl->cduActive = false;
+            if (h && !cfg::CDU_BORDER.value())
+                h->restoreCaptionAndBorder();
             if (h)
                 h->moveAndShow(cfg::MAIN_WINDOW_X.value(), cfg::MAIN_WINDOW_Y.value(), kWidth, kHeight);
             g_log.write(std::string(kProgramName) + " window back to normal.");

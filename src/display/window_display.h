@@ -24,7 +24,9 @@ public:
     // After the window exists; before that nothing is drawn or moved.
     void attachWindow(std::shared_ptr<WindowHost> host);
     // The paint handler (main thread): the status panel, or the CDU screen in CDU mode.
-    void paint(Canvas& canvas) noexcept;
+    // wholeScreen: the window lost what it showed (restored, uncovered, its background erased),
+    // so the CDU screen draws all of its current state, not only the rows that changed.
+    void paint(Canvas& canvas, bool wholeScreen = false) noexcept;
 
     // Store the text and ask for the status band to be painted again; any thread.
     void setStatus(const std::string& text) override;

@@ -23,6 +23,8 @@ public:
     virtual WindowPoint windowPosition() const = 0;
     virtual void moveAndShow(int x, int y, int width, int height) = 0;
     virtual void removeCaptionAndBorder() = 0;
+    // Gives back the title bar and frame that removeCaptionAndBorder() took.
+    virtual void restoreCaptionAndBorder() = 0;
     // Creates the font that selectFont(font) selects later: bold, antialiased, ANSI character set.
     // pixelHeight goes to the font's height as it is; the display passes it negative
     // (−CDU_FONTSIZE), which asks for that character height in pixels. cellWidth is the width of

@@ -53,7 +53,7 @@ void gf_validateSiocParameters(SiocParameters& parameters, std::string_view sour
     throw UserErrorException(17, script + " has no .ssi or .lst extension");
 }
 
-std::shared_ptr<const SiocParameters> sioc::getSiocParameters()
+std::shared_ptr<const SiocParameters> sioc::getSiocParameters(const std::stop_token& stop)
 {
     std::optional<SiocParameters> cfg = gf_readCfgSiocKeys();
     if (cfg && cfg->host && cfg->port && cfg->script)
@@ -62,7 +62,7 @@ std::shared_ptr<const SiocParameters> sioc::getSiocParameters()
     const std::shared_ptr<DriveProvider> drives = g_driveProvider;
     std::optional<std::filesystem::path> folder;
     if (drives)
-        folder = gf_findSiocFolder(*drives);
+        folder = gf_findSiocFolder(*drives, stop);
     const std::optional<SiocParameters> ini = gf_readSiocIni(folder.value_or(std::filesystem::current_path()));
 
     if (cfg && ini) {

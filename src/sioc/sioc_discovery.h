@@ -3,6 +3,7 @@
 #include "sioc/sioc_parameters.h"
 
 #include <memory>
+#include <stop_token>
 #include <string_view>
 
 namespace brg {
@@ -13,8 +14,9 @@ namespace sioc {
 // on the drives of g_driveProvider (or, without one, taken to be the working directory), its
 // sioc.ini read, and what Talvesync.cfg gives wins over it. Throws UserErrorException 11 when
 // neither file is there and 14 to 17 for a missing entry or a script that is no .ssi or .lst;
-// std::filesystem::filesystem_error when the search of a drive fails.
-std::shared_ptr<const SiocParameters> getSiocParameters();
+// std::filesystem::filesystem_error when the search of a drive fails; StopRequestedException when
+// `stop` is requested during the search.
+std::shared_ptr<const SiocParameters> getSiocParameters(const std::stop_token& stop = {});
 
 } // namespace sioc
 

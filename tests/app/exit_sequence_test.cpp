@@ -1,4 +1,5 @@
 #include "app/exit_sequence.h"
+#include "app/startup.h"
 
 #include "engine_fixture.h"
 #include "support/data_file.h"
@@ -75,6 +76,44 @@ TEST_F(ExitSequenceTest, RunsOnceOnlyWhateverComesLater)
     EXPECT_EQ(sockets->script->sent, "");
     EXPECT_TRUE(window.posted.empty());
     EXPECT_FALSE(contains(log(), "E_USER_CLOSE"));
+}
+
+// The Windows program keeps a failed run's window, and its error, until the user closes it; both
+// servers are told goodbye as always. Other ends, and the console program, finish at once.
+TEST_F(ExitSequenceTest, AFailedRunKeepsTheWindowOpenUntilTheUserCloses)
+{
+    g_keepFailedRunOpen = true;
+    g_psxConnected = g_siocConnected = g_processing = true;
+    gf_reportSystemError(std::runtime_error("From SIOC: Arn.Resp:1006=x:, str2int32: invalid integer input\n"));
+    EXPECT_TRUE(g_runFailed);
+    gf_exit(E_MAIN_LOOP_EXIT); // the loop saw the cleared flag
+
+    EXPECT_EQ(sockets->script->sent, "exit\r\nArn.Fin:\r\n");
+    EXPECT_TRUE(window.posted.empty());
+    EXPECT_EQ(display->calls, std::vector<std::string>{"CDU mode off"}); // the error is on the status panel
+    EXPECT_TRUE(contains(display->errorText(), "System Error: From SIOC: Arn.Resp:1006=x:"));
+    EXPECT_TRUE(contains(log(), "The window stays open with the error until it is closed\n")) << log();
+
+    gf_closeRequest();
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+    EXPECT_TRUE(contains(log(), " User closed Talvesync\n"));
+    gf_closeRequest(); // a second close posts nothing more
+    EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+}
+
+TEST_F(ExitSequenceTest, OnlyAFailureKeepsTheWindowOpen)
+{
+    for (const bool failed : {false, true}) {
+        SCOPED_TRACE(failed ? "console program, failed run" : "Windows program, SIOC closed");
+        gf_resetProcessState();
+        g_display = display;
+        g_mainWindow = &window;
+        window.posted.clear();
+        g_keepFailedRunOpen = !failed;
+        g_runFailed = failed;
+        gf_exit(failed ? E_MAIN_LOOP_EXIT : E_IOCP_CLOSE);
+        EXPECT_EQ(window.posted, std::vector<std::uint32_t>{kMsgFinish});
+    }
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 #include "display/cdu_screen.h"
 #include "display_fixture.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace brg {
 namespace {
 
@@ -86,6 +89,16 @@ TEST_F(CduMode, LeavingStoresTheCduPlaceUnlessMinimisedAndMovesBack)
     }
     EXPECT_EQ(countOf(log(), "Talvesync window back to normal.\n"), 2u);
     EXPECT_NE(host->textAt(290, 7), "-"); // the status panel is painted again
+
+    // Without a border in CDU mode, the status window gets its title bar and frame back.
+    cfg::CDU_BORDER.setRunning(false);
+    host->calls.clear();
+    display->setCduMode(true);
+    display->setCduMode(false);
+    EXPECT_EQ(host->of("no caption").size(), 1u);
+    const auto restored = std::find(host->calls.begin(), host->calls.end(), "caption again");
+    ASSERT_NE(restored, host->calls.end());
+    EXPECT_EQ(*std::next(restored), "move 100 50 720 236");
 }
 
 TEST_F(CduMode, RowsAreDrawnGlyphByGlyphInTheirFontAndPlace)
@@ -102,6 +115,41 @@ TEST_F(CduMode, RowsAreDrawnGlyphByGlyphInTheirFontAndPlace)
     // Fonts are selected only when they change.
     const auto fonts = host->of("select");
     EXPECT_EQ(std::adjacent_find(fonts.begin(), fonts.end()), fonts.end());
+}
+
+// A font taller than a row (a substitute, or a large CDU_FONTSIZE) must not paint over the rows
+// next to it: every glyph of a row, bold strokes too, is drawn inside that row's band.
+TEST_F(CduMode, EachRowIsDrawnInsideItsOwnBand)
+{
+    cfg::CDU_BOLD.setRunning(true);
+    display->setCduMode(true);
+    display->cduBlankState(0, false);
+    display->cduHandOver();
+    display->cduLargeLine(0, 5, "FIVE");
+    display->cduHandOver();
+    bool clipped = false;
+    int bandTop = 0, bandBottom = 0;
+    int texts = 0;
+    for (const auto& call : host->calls) {
+        int left = 0, top = 0, right = 0, bottom = 0, x = 0, y = 0;
+        if (call == "clip none")
+            clipped = false;
+        else if (std::sscanf(call.c_str(), "clip %d %d %d %d", &left, &top, &right, &bottom) == 4) {
+            clipped = true;
+            bandTop = top;
+            bandBottom = bottom;
+            EXPECT_EQ(left, 0);
+            EXPECT_EQ(right, 900);
+            EXPECT_EQ(bottom - top, 36);
+        } else if (std::sscanf(call.c_str(), "text %d %d", &x, &y) == 2) {
+            ++texts;
+            ASSERT_TRUE(clipped) << call;
+            EXPECT_EQ((bandTop - 50) % 36, 0) << call;
+            EXPECT_TRUE(y >= bandTop && y < bandBottom) << call;
+        }
+    }
+    EXPECT_EQ(texts, (14 + 2) * 24 * 3);
+    EXPECT_EQ(host->calls.back(), "clip none"); // nothing else of the paint stays clipped
 }
 
 TEST_F(CduMode, ColourCodesAndBoldGlyphs)

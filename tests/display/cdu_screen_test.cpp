@@ -91,6 +91,38 @@ TEST_F(CduScreenTest, StaysDarkUntilUnblankedThenRedrawsOnlyTheRowsNamedByRecord
     EXPECT_FALSE(screen.handOver());
 }
 
+// A minimised window gets no paint for hours: what waits for it stays within one screen's worth,
+// and the restore draws the screen as it is now, once.
+TEST_F(CduScreenTest, AWindowThatDoesNotPaintKeepsAtMostOneScreenOfWork)
+{
+    showBlank(true);
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        screen.largeLine(static_cast<std::uint32_t>(cycle % 14), "CYCLE " + std::to_string(cycle));
+        screen.colourLine(3, cycle % 2 ? "g" : "c");
+        if (cycle == 500)
+            screen.blankState(true);
+        if (cycle == 700)
+            screen.blankState(false);
+        screen.handOver();
+        ASSERT_LE(screen.paintList().size(), kCduScreenRecords) << "cycle " << cycle;
+    }
+    EXPECT_FALSE(screen.blanked());
+    // The restore erased the window: every row is drawn, once, as it is now.
+    events.clear();
+    screen.paint(*this, true);
+    ASSERT_EQ(events.size(), 14u);
+    EXPECT_EQ(events[13], row(13, "CYCLE 993"));
+    EXPECT_EQ(events[3], row(3, "CYCLE 997", 'g'));
+    EXPECT_EQ(events[5], row(5, "CYCLE 999"));
+    EXPECT_TRUE(screen.paintList().empty());
+    // A blanked screen stays dark.
+    screen.blankState(true);
+    screen.handOver();
+    events.clear();
+    screen.paint(*this, true);
+    EXPECT_THAT(events, ElementsAre("clear"));
+}
+
 // A colour line for a row whose text never came, and a colour code on a screen without colours
 // (codes 14 to 27 then name no row): each fault is logged once and the other rows are drawn.
 TEST_F(CduScreenTest, BrokenRecordsAreLoggedOnceAndTheOtherRowsStillDrawn)

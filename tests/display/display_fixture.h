@@ -51,6 +51,7 @@ public:
         position = {x, y};
     }
     void removeCaptionAndBorder() override { calls.push_back("no caption"); }
+    void restoreCaptionAndBorder() override { calls.push_back("caption again"); }
     bool createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth) override
     {
         add("font {} {} {} {}", static_cast<int>(font), face, pixelHeight, cellWidth);
@@ -63,6 +64,10 @@ public:
     void setBackground(Rgb colour, bool opaque) override { m_background = colour, m_opaque = opaque; }
     void selectFont(CanvasFont font) override { add("select {}", m_font = kFonts[static_cast<int>(font)]); }
     void setMinimumTextWidth(int width) override { add("minimum width {}", width); }
+    void setClip(const std::optional<Rect>& a) override
+    {
+        add("clip {}", a ? fmt::format("{} {} {} {}", a->left, a->top, a->right, a->bottom) : "none");
+    }
     void textOut(int x, int y, const std::u16string& text) override
     {
         add("text {} {} {}/{} {} {}: {}", x, y, colourName(m_colour), colourName(m_background),

@@ -15,7 +15,7 @@ protected:
     // what it was asked.
     VersionFetcher serve(VersionDocument::Outcome outcome, std::string bytes)
     {
-        return [this, outcome, bytes](const std::string& url, std::size_t maxBytes) {
+        return [this, outcome, bytes](const std::string& url, std::size_t maxBytes, const std::stop_token&) {
             askedUrl = url;
             askedBytes = maxBytes;
             return VersionDocument{outcome, bytes};

@@ -34,5 +34,36 @@ TEST(GdiCanvas, AnOpaqueBlankErasesAtLeastTheMinimumWidth)
     DeleteDC(dc);
 }
 
+// A CDU row's glyphs are clipped to its band: a cell taller than the band leaves the next row alone.
+TEST(GdiCanvas, NothingIsDrawnOutsideTheClip)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 100, 60);
+    const HGDIOBJ before = SelectObject(dc, bitmap);
+    {
+        Win32WindowHost fonts(nullptr);
+        GdiCanvas canvas(dc, fonts);
+        canvas.fillRect({0, 0, 100, 60}, {255, 255, 255});
+        canvas.setBackground({0, 0, 0}, true);
+        canvas.setMinimumTextWidth(60);
+        canvas.setClip(Rect{0, 20, 100, 25});
+        canvas.textOut(0, 14, u" "); // the cell reaches from 14 to below 25
+        canvas.setClip(std::nullopt);
+        canvas.fillRect({90, 0, 100, 60}, {0, 0, 0});
+        canvas.setClip(Rect{0, 50, 100, 60}); // left on: the canvas takes it off when it ends
+    }
+    EXPECT_EQ(GetPixel(dc, 5, 16), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 5, 22), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 5, 27), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 95, 5), RGB(0, 0, 0)); // no clip any more
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(dc, clip), 0);
+    DeleteObject(clip);
+    SelectObject(dc, before);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
 } // namespace
 } // namespace brg

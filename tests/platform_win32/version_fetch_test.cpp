@@ -13,6 +13,7 @@
 #include <fmt/format.h>
 #include <future>
 #include <iostream>
+#include <stop_token>
 
 namespace brg {
 namespace {
@@ -69,6 +70,33 @@ TEST_P(WinInetVersionCheck, ShowsNewVersionsAndOtherwiseLetsStartUpGoOn)
     }
     // The time-outs of connect, send and receive bound a silent server; 3 s for the rest.
     EXPECT_LT(took, 18s);
+}
+
+// The user closes while the server keeps silent: the fetch's handles are closed from the closing
+// thread and the fetch gives up at once, not after its time-outs.
+TEST(WinInetFetch, AStopRequestEndsAFetchThatWaitsForASilentServer)
+{
+    TcpListener listener;
+    std::atomic<bool> stop{false};
+    auto request = std::async(std::launch::async, [&] { return lf_serveOnce(listener, "", stop); });
+    std::stop_source close;
+    auto fetched = std::async(std::launch::async, [&] {
+        return gf_winInetFetch(fmt::format("http://127.0.0.1:{}/talvesync/version.txt", listener.port()), 64,
+                               close.get_token());
+    });
+    EXPECT_EQ(fetched.wait_for(500ms), std::future_status::timeout); // waiting for the answer
+    const auto start = std::chrono::steady_clock::now();
+    close.request_stop();
+    ASSERT_EQ(fetched.wait_for(1s), std::future_status::ready);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    std::cout << "[ measured ] from the stop request to the fetch's end: " << took.count() << " ms\n";
+    EXPECT_EQ(fetched.get().outcome, VersionDocument::Outcome::Stopped);
+    stop = true;
+    EXPECT_EQ(request.get().rfind("GET /talvesync/version.txt HTTP/1.1\r\n", 0), 0u);
+
+    // Requested before the fetch began: nothing is opened.
+    EXPECT_EQ(gf_winInetFetch("http://127.0.0.1:1/version.txt", 64, close.get_token()).outcome,
+              VersionDocument::Outcome::Stopped);
 }
 
 INSTANTIATE_TEST_SUITE_P(Loopback, WinInetVersionCheck, ::testing::ValuesIn(test::dataLines("version-answers.txt")),

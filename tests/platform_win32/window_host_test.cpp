@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace brg {
@@ -65,6 +66,54 @@ TEST(Win32WindowHost, AWorkerEnteringTheCduScreenNeverWaitsForTheWindowThread)
 
     g_testHost = nullptr;
     CloseHandle(done);
+    DestroyWindow(window);
+    UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
+}
+
+// A place saved on a monitor that is gone is no place to open: the window comes onto the primary
+// monitor. Leaving the borderless CDU screen gives the title bar back.
+TEST(Win32WindowHost, KeepsTheWindowOnAConnectedMonitorAndGivesTheCaptionBack)
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = lf_testWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TalvesyncWindowHostPlaceTest";
+    RegisterClassW(&windowClass);
+    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE;
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"host", kStyle, 9000, 7000, 300, 200, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    const LONG_PTR created = GetWindowLongPtrW(window, GWL_STYLE);
+    Win32WindowHost host(window);
+    MONITORINFO primary{};
+    primary.cbSize = sizeof primary;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary));
+    const auto onPrimary = [&] {
+        RECT r{};
+        GetWindowRect(window, &r);
+        const RECT& work = primary.rcWork;
+        return r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
+    };
+    ASSERT_FALSE(onPrimary());
+    host.keepOnScreen();
+    EXPECT_TRUE(onPrimary());
+
+    // The CDU screen's saved place too, without caption and border.
+    host.removeCaptionAndBorder();
+    host.moveAndShow(-5000, 40, 200, 150);
+    EXPECT_TRUE(onPrimary());
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.top, std::max(40L, primary.rcWork.top));
+    // A place some monitor shows is kept as it is.
+    host.moveAndShow(primary.rcWork.left + 10, primary.rcWork.top + 20, 200, 150);
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, primary.rcWork.left + 10);
+    EXPECT_EQ(placed.top, primary.rcWork.top + 20);
+
+    host.restoreCaptionAndBorder();
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE), created);
+
     DestroyWindow(window);
     UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }

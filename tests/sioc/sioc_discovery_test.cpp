@@ -1,7 +1,10 @@
 #include "base/log.h"
 #include "sioc/drives.h"
 #include "sioc/path_text.h"
+#include "base/display.h"
+#include "base/exceptions.h"
 #include "sioc/sioc_discovery.h"
+#include "sioc/sioc_folder.h"
 #include "support/data_file.h"
 #include "support/fresh_state.h"
 
@@ -11,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 namespace brg {
@@ -119,6 +123,37 @@ TEST_F(SiocDiscoveryTest, TheSearchPassesOverBrokenLinksAndFailsOnADriveItCannot
 
     drives->roots['C'] = dir / "no-such-drive";
     EXPECT_THAT(discovered(), HasSubstr("recursive_directory_iterator::recursive_directory_iterator"));
+}
+
+// The walk of whole disks takes minutes: a close during it ends the search before the next folder.
+TEST_F(SiocDiscoveryTest, TheSearchOfTheDrivesStopsWhenTheUserCloses)
+{
+    // Stops as soon as the walk begins (the window then says that the drives are searched).
+    class StopOnSearch : public StatusTexts {
+    public:
+        void setStatus(const std::string& text) override
+        {
+            StatusTexts::setStatus(text);
+            if (text == "searching the drives for SIOC ...")
+                stop.request_stop();
+        }
+        std::stop_source stop;
+    };
+    const auto display = std::make_shared<StopOnSearch>();
+    g_display = display;
+    for (int folder = 0; folder < 50; ++folder)
+        layOut("drive-C/a" + std::to_string(folder) + "/b/", "");
+    layOut("drive-D/x/SIOC/sioc.ini", "IOCP_port=1111\nCONFIG_FILE=a.ssi\n");
+    EXPECT_THROW(sioc::getSiocParameters(display->stop.get_token()), StopRequestedException);
+    EXPECT_EQ(display->statusText(), "searching the drives for SIOC ...");
+
+    // Without the close the same search finds SIOC on D:.
+    EXPECT_EQ(discovered(), "127.0.0.1 1111 ~/drive-D/x/SIOC/a.ssi");
+    // A close before the search: not even the known places are looked at.
+    layOut("drive-C/SIOC/sioc.ini", "IOCP_port=2222\nCONFIG_FILE=a.ssi\n");
+    std::stop_source closed;
+    closed.request_stop();
+    EXPECT_THROW(gf_findSiocFolder(*drives, closed.get_token()), StopRequestedException);
 }
 
 } // namespace

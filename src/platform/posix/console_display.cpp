@@ -44,17 +44,6 @@ std::string lf_monitorLine(const std::function<std::string(MonitorColumn)>& cell
     return line;
 }
 
-// Error texts may end with a line feed of their own; one inside would break the block.
-std::string lf_oneLine(std::string text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
 // A line longer than the terminal would wrap and the block would no longer be redrawn in place:
 // cut it to `columns` characters (UTF-8 continuation bytes take no column).
 std::string lf_fit(const std::string& text, std::size_t columns)
@@ -111,8 +100,8 @@ void ConsoleDisplay::redraw()
 
 void ConsoleDisplay::redrawLocked()
 {
-    const std::string error = lf_oneLine(errorText());
-    const std::string status = lf_oneLine(statusText());
+    const std::string error = gf_oneLine(errorText());
+    const std::string status = gf_oneLine(statusText());
     std::vector<std::string> block = {
         siocConnected() ? "sioc: connected" : "sioc: not connected",
         psxConnected() ? "psx: connected" : "psx: not connected",
@@ -142,8 +131,8 @@ void ConsoleDisplay::setStatus(const std::string& text)
     StatusTexts::setStatus(text);
     if (terminal())
         redraw();
-    else if (errorText().empty() && !lf_oneLine(text).empty())
-        print("status: " + lf_oneLine(text));
+    else if (errorText().empty() && !gf_oneLine(text).empty())
+        print("status: " + gf_oneLine(text));
 }
 
 void ConsoleDisplay::setError(const std::string& text)
@@ -152,7 +141,7 @@ void ConsoleDisplay::setError(const std::string& text)
     if (terminal())
         redraw();
     else
-        print("error: " + lf_oneLine(text));
+        print("error: " + gf_oneLine(text));
 }
 
 void ConsoleDisplay::setPsxConnected(bool connected)
@@ -345,7 +334,7 @@ void ConsoleDisplay::printMonitorChanges(std::vector<MonitorRow> rows, const Mon
         };
         print(fmt::format("monitor: {} {}{} sioc={} psx={}", row.info.number, row.info.name,
                           row.info.psxName.empty() ? "" : " " + row.info.psxName, shown(MonitorColumn::SiocValue),
-                          lf_oneLine(shown(MonitorColumn::PsxValue))));
+                          gf_oneLine(shown(MonitorColumn::PsxValue))));
     }
 }
 

@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fmt/format.h>
 #include <memory>
@@ -69,9 +70,10 @@ std::shared_ptr<brg::ConsoleDisplay> g_consoleDisplay;
 
 // Without a window there is nothing to keep a start-up error on screen: after it has been shown,
 // the run goes through the exit sequence and the final stop, and the process ends with 1.
-void lf_startUpOrStop()
+void lf_startUpOrStop(std::stop_token stop)
 {
-    if (brg::gf_startUp_as_Thread())
+    // A start-up the user's close stopped has not failed.
+    if (brg::gf_startUp_as_Thread(stop) || stop.stop_requested())
         return;
     g_startUpFailed = true;
     // A user error is on the error line already; a system error is only in the log.
@@ -136,7 +138,13 @@ int main(int argc, char** argv)
     loop.post(kMsgStartUp);
     loop.run();
     // The final stop has joined them; this covers a loop that ended without one.
-    g_engineThreads.stopAndJoin();
+    const bool threadsEnded = g_engineThreads.stopAndJoin(kThreadEndBound);
     g_mainWindow = nullptr;
-    return g_startUpFailed || g_runFailed ? 1 : 0;
+    const int status = g_startUpFailed || g_runFailed ? 1 : 0;
+    // A thread stuck in a blocking call may still use what the static destructors would end.
+    if (!threadsEnded) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

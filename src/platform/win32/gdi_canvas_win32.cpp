@@ -22,6 +22,22 @@ GdiCanvas::GdiCanvas(HDC__* dc, const Win32WindowHost& fonts)
 GdiCanvas::~GdiCanvas()
 {
     SelectObject(m_dc, static_cast<HGDIOBJ>(m_ownFont));
+    if (m_ownClip) {
+        SelectClipRgn(m_dc, m_hadOwnClip ? m_ownClip : nullptr);
+        DeleteObject(m_ownClip);
+    }
+}
+
+void GdiCanvas::setClip(const std::optional<Rect>& area)
+{
+    if (!m_ownClip) {
+        m_ownClip = CreateRectRgn(0, 0, 0, 0);
+        m_hadOwnClip = m_ownClip && GetClipRgn(m_dc, m_ownClip) == 1;
+    }
+    // Back to the paint's own limit, then narrowed; the update region of the paint stays in force.
+    SelectClipRgn(m_dc, m_hadOwnClip ? m_ownClip : nullptr);
+    if (area)
+        IntersectClipRect(m_dc, area->left, area->top, area->right, area->bottom);
 }
 
 void GdiCanvas::fillRect(const Rect& area, Rgb colour)

@@ -4,6 +4,7 @@
 
 struct HDC__;
 struct HGDIOBJ__;
+struct HRGN__;
 
 namespace brg {
 
@@ -13,7 +14,7 @@ class GdiCanvas : public Canvas {
 public:
     // `fonts` gives the CDU fonts; the device context's own font is Default.
     GdiCanvas(HDC__* dc, const Win32WindowHost& fonts);
-    ~GdiCanvas() override; // puts the device context's own font back
+    ~GdiCanvas() override; // puts the device context's own font and clip back
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
 
@@ -24,6 +25,7 @@ public:
     void selectFont(CanvasFont font) override;
     void setMinimumTextWidth(int width) override;
     void textOut(int x, int y, const std::u16string& text) override;
+    void setClip(const std::optional<Rect>& area) override;
 
 private:
     HDC__* m_dc;
@@ -31,6 +33,9 @@ private:
     void* m_ownFont;
     bool m_opaque = true;
     int m_minimumTextWidth = 0;
+    // The device context's own clip region, kept at the first setClip; null before that.
+    HRGN__* m_ownClip = nullptr;
+    bool m_hadOwnClip = false;
 };
 
 } // namespace brg

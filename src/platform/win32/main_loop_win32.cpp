@@ -14,8 +14,8 @@ constexpr wchar_t kClassName[] = L"TalvesyncMainLoop";
 // Private to the window class: asks the loop's own thread to quit.
 constexpr UINT kQuitMessage = WM_USER;
 // Private too: asks the loop's own thread for a timer (wParam the message, lParam the delay in
-// ms), because a window's timers can only be set on the thread that owns it. WM_USER + 1 and + 3
-// are the main window's own.
+// ms), because a window's timers can only be set on the thread that owns it. WM_USER + 1, + 3
+// and + 4 are the main window's own.
 constexpr UINT kTimerRequestMessage = WM_USER + 2;
 
 bool lf_isApplicationMessage(UINT message)

@@ -1,5 +1,6 @@
 // Talvesync.exe: the bridge with its window. The window is the main loop: socket notifications,
-// the application messages and the user's close request all arrive at its procedure.
+// the application messages and the user's close request all arrive at its procedure. It runs in
+// the folder its command line names (-C FOLDER, or FOLDER alone), one copy per folder.
 #include "app/engine_threads.h"
 #include "app/process_state.h"
 #include "app/startup.h"
@@ -14,6 +15,7 @@
 #include "platform/system_drives.h"
 #include "platform/win32/gdi_canvas_win32.h"
 #include "platform/win32/main_loop_win32.h"
+#include "platform/win32/program_folder_win32.h"
 #include "platform/win32/socket_win32.h"
 #include "platform/win32/variables_window_win32.h"
 #include "platform/win32/version_fetch_win32.h"
@@ -23,6 +25,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -66,6 +69,9 @@ void lf_contextMenu(HWND window, LPARAM lParam)
     if (chosen == brg::VariablesWindow::kOpenCommand && g_variablesWindow)
         g_variablesWindow->open();
 }
+// The system erased the window's background since the last paint: the CDU screen has to be drawn
+// whole (a restore from the task bar, say), not only its changed rows.
+bool g_backgroundErased = false;
 
 std::optional<brg::WindowPosition> lf_windowPosition()
 {
@@ -88,13 +94,17 @@ LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (g_windowHost && g_windowHost->handleMessage(message))
         return 0;
     switch (message) {
+    case WM_ERASEBKGND:
+        g_backgroundErased = true;
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
+        HDC dc = BeginPaint(window, &paint); // erases first where asked
         if (g_windowHost) {
             brg::GdiCanvas canvas(dc, *g_windowHost);
-            g_windowDisplay->paint(canvas);
+            g_windowDisplay->paint(canvas, g_backgroundErased);
         }
+        g_backgroundErased = false;
         EndPaint(window, &paint);
         return 0;
     }
@@ -107,6 +117,11 @@ LRESULT CALLBACK lf_wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CONTEXTMENU:
         lf_contextMenu(window, lParam);
         return 0;
+    case WM_DISPLAYCHANGE:
+        // A monitor went away: a window left on it could not be reached any more.
+        if (g_windowHost)
+            g_windowHost->keepOnScreen();
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -165,6 +180,7 @@ int initInstance(HINSTANCE instance)
         return 0;
     }
     g_windowHost = std::make_shared<brg::Win32WindowHost>(g_window);
+    g_windowHost->keepOnScreen();
     g_windowDisplay->attachWindow(g_windowHost);
     g_mainLoop = std::make_unique<brg::Win32MainLoop>(lf_handleLoopMessage, g_window);
     brg::g_mainWindow = g_mainLoop.get();
@@ -192,33 +208,59 @@ int initInstance(HINSTANCE instance)
     return static_cast<int>(message.wParam);
 }
 
+void lf_errorBox(const std::wstring& text)
+{
+    MessageBoxW(nullptr, text.c_str(), L"Talvesync", MB_OK | MB_ICONERROR);
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     using namespace brg;
+    const ProgramFolderChoice choice = gf_parseProgramFolder(gf_commandLineArguments());
+    if (choice.problem) {
+        lf_errorBox(*choice.problem + L"\n\nUsage: " + kProgramUsage);
+        return 2;
+    }
+    if (!choice.folder.empty() && !SetCurrentDirectoryW(choice.folder.c_str())) {
+        lf_errorBox(L"Talvesync cannot run in " + choice.folder + L": the folder cannot be opened.");
+        return 1;
+    }
+    // Before the log: a second copy must not rotate the first one's Log.txt.
+    const FolderLock folderLock;
+    if (!folderLock.acquired()) {
+        lf_errorBox(L"Talvesync already runs in " + folderLock.folder()
+                    + L".\n\nA second copy needs a folder of its own, with its own Talvesync.cfg.");
+        return 1;
+    }
     // Without a log there is no record of anything: say why in a box and end before the window.
     try {
         g_log.open();
     } catch (const std::exception& e) {
         const std::string text = e.what();
-        MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(), L"Talvesync", MB_OK | MB_ICONERROR);
+        lf_errorBox(std::wstring(text.begin(), text.end()));
         return 1;
     }
     // The configuration items are defined with their defaults by their own static construction.
     g_windowDisplay = std::make_shared<WindowDisplay>();
     g_display = g_windowDisplay;
     // Windows 11 reports major version 10 too.
-    g_versionCheck = [] {
+    g_versionCheck = [](std::stop_token stop) {
         const unsigned long major = gf_osMajorVersion();
         if (major == 10 || major == 11)
-            display::checkVersion(gf_winInetFetch, kVersionUrl);
+            display::checkVersion(gf_winInetFetch, kVersionUrl, stop);
     };
+    // The window keeps the error of a failed run in view until the user closes it.
+    g_keepFailedRunOpen = true;
     g_socketProvider = std::make_shared<Win32SocketProvider>();
     g_driveProvider = gf_systemDrives();
     const int result = initInstance(instance);
     // The final stop has joined them; this covers a message loop that ended without one.
-    g_engineThreads.stopAndJoin();
+    const bool threadsEnded = g_engineThreads.stopAndJoin(kThreadEndBound);
     g_mainWindow = nullptr;
+    // A thread stuck in a blocking call may still use what the static destructors would end.
+    if (!threadsEnded)
+        std::_Exit(result);
     return result;
 }

@@ -44,6 +44,23 @@ int lf_substituteWidth(HFONT font, const std::wstring& face, int cellWidth)
     return std::max(1, static_cast<int>(metrics.tmAveCharWidth * cellWidth / widest.cx));
 }
 
+// Where a window of this place and size goes: unchanged when some monitor shows part of it,
+// otherwise inside the primary monitor's work area, as near to where it was as fits.
+POINT lf_onScreen(const RECT& window)
+{
+    if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL))
+        return {window.left, window.top};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        return {window.left, window.top};
+    const RECT& work = monitor.rcWork;
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    return {std::clamp(window.left, work.left, std::max(work.left, work.right - width)),
+            std::clamp(window.top, work.top, std::max(work.top, work.bottom - height))};
+}
+
 } // namespace
 
 Win32WindowHost::Win32WindowHost(HWND__* window) : m_window(window) {}
@@ -95,7 +112,19 @@ void Win32WindowHost::moveAndShow(int x, int y, int width, int height)
 {
     // Asynchronous from other threads, for the same reason as updateNow.
     const UINT async = onWindowThread() ? 0 : SWP_ASYNCWINDOWPOS;
-    SetWindowPos(m_window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | async);
+    const POINT place = lf_onScreen({x, y, x + width, y + height});
+    SetWindowPos(m_window, nullptr, place.x, place.y, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | async);
+}
+
+void Win32WindowHost::keepOnScreen()
+{
+    RECT window{};
+    if (IsIconic(m_window) || !GetWindowRect(m_window, &window))
+        return;
+    const POINT place = lf_onScreen(window);
+    if (place.x != window.left || place.y != window.top)
+        SetWindowPos(m_window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32WindowHost::removeCaptionAndBorder()
@@ -107,7 +136,24 @@ void Win32WindowHost::removeCaptionAndBorder()
         return;
     }
     const LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
+    if (m_styleWithCaption == 0)
+        m_styleWithCaption = style;
     SetWindowLongPtrW(m_window, GWL_STYLE, WS_POPUP | (style & WS_VISIBLE));
+    SetWindowPos(m_window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void Win32WindowHost::restoreCaptionAndBorder()
+{
+    // Posted from other threads, after the removal that may still wait in the queue.
+    if (!onWindowThread()) {
+        PostMessageW(m_window, kRestoreCaptionMessage, 0, 0);
+        return;
+    }
+    if (m_styleWithCaption == 0)
+        return;
+    const LONG_PTR visible = GetWindowLongPtrW(m_window, GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongPtrW(m_window, GWL_STYLE, (m_styleWithCaption & ~static_cast<LONG_PTR>(WS_VISIBLE)) | visible);
+    m_styleWithCaption = 0;
     SetWindowPos(m_window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -119,6 +165,10 @@ bool Win32WindowHost::handleMessage(unsigned message)
     }
     if (message == kRemoveCaptionMessage) {
         removeCaptionAndBorder();
+        return true;
+    }
+    if (message == kRestoreCaptionMessage) {
+        restoreCaptionAndBorder();
         return true;
     }
     return false;

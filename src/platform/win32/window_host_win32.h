@@ -23,7 +23,13 @@ public:
     WindowPoint windowPosition() const override;
     void moveAndShow(int x, int y, int width, int height) override;
     void removeCaptionAndBorder() override;
+    void restoreCaptionAndBorder() override;
     bool createFont(CanvasFont font, const std::string& face, int pixelHeight, int cellWidth) override;
+
+    // A window that no connected monitor shows (its place was saved on a monitor since removed)
+    // is moved onto the primary monitor: at start and when the displays change. A minimised
+    // window is left alone.
+    void keepOnScreen();
 
     // Null for Default and for a font not created.
     HFONT__* font(CanvasFont font) const;
@@ -35,10 +41,13 @@ public:
 private:
     static constexpr unsigned kUpdateNowMessage = 0x0401;     // WM_USER + 1
     static constexpr unsigned kRemoveCaptionMessage = 0x0403; // WM_USER + 3
+    static constexpr unsigned kRestoreCaptionMessage = 0x0404; // WM_USER + 4
 
     bool onWindowThread() const;
 
     HWND__* m_window;
+    // The style before the caption and border were taken; 0 while they are there.
+    long long m_styleWithCaption = 0;
     mutable std::mutex m_fontMutex;
     std::array<HFONT__*, 3> m_fonts{};
     // A replaced font may still be selected in a paint under way: freed with the host.
