@@ -8,6 +8,7 @@
 #include "base/exceptions.h"
 #include "base/log.h"
 #include "config/config_items.h"
+#include "config/config_reader.h"
 #include "net/main_loop.h"
 #include "monitor/variable_monitor.h"
 #include "net/socket.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <atomic>
 #include <fmt/format.h>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -33,12 +35,25 @@ namespace {
 // No socket has this handle: a socket message carrying it is the engine's own retry request.
 constexpr std::uintptr_t kRetryRequest = 0;
 
+// Why the last attempts of one link failed, while it is not connected: the log tells a cause once,
+// the status line shows it until the server answers.
+struct LinkProblem {
+    std::mutex mutex;
+    std::string target;     // "host:port" of the current attempt
+    std::string cause;      // the logged text of the failure; empty: none since the last connect
+    std::string statusText; // what the status line shows for it
+};
+
+LinkProblem g_siocProblem;
+LinkProblem g_psxProblem;
+
 // What tells the two connections apart; their handling is the same.
 struct Link {
     const char* handlerName;
     const char* server;
     const char* connectedText;
     TcpClient& (*client)(); // looked up per call: tests replace the channel objects
+    std::shared_ptr<ReceivingChannel> (*receiver)();
     std::atomic<bool>& connected;
     std::atomic<bool>& otherConnected;
     void (Display::*indicator)(bool);
@@ -49,19 +64,106 @@ struct Link {
     std::atomic<Clock::TimePoint>& lastAttempt;
     std::atomic<bool>& away;
     std::atomic<bool>& returned;
+    LinkProblem& problem;
+    const char* connectingText;
 };
 
 std::atomic<Clock::TimePoint> g_siocAttempt{};
 std::atomic<Clock::TimePoint> g_psxAttempt{};
 
 const Link g_siocLink{"lf_handle_WINSOCK_IOCP_param", "SIOC", "SIOC connected",
-                  []() -> TcpClient& { return *g_ToSIOCClient; }, g_siocConnected, g_psxConnected,
+                  []() -> TcpClient& { return *g_ToSIOCClient; },
+                  []() -> std::shared_ptr<ReceivingChannel> { return g_FromSIOCClient; }, g_siocConnected, g_psxConnected,
                   &Display::setSiocConnected, E_IOCP_CLOSE, E_IOCP_FIN, gf_connectSIOC, kMsgSiocSocket,
-                  g_siocAttempt, g_siocAway, g_siocReturned};
+                  g_siocAttempt, g_siocAway, g_siocReturned, g_siocProblem, "connecting to SIOC ..."};
 const Link g_psxLink{"lf_handle_WINSOCK_PSX_param", "PSX", "PSX connected",
-                 []() -> TcpClient& { return *g_ToPSXClient; }, g_psxConnected, g_siocConnected,
+                 []() -> TcpClient& { return *g_ToPSXClient; },
+                 []() -> std::shared_ptr<ReceivingChannel> { return g_FromPSXClient; }, g_psxConnected, g_siocConnected,
                  &Display::setPsxConnected, E_PSX_CLOSE, E_PSX_EXIT, gf_connectPSX, kMsgPsxSocket,
-                 g_psxAttempt, g_psxAway, g_psxReturned};
+                 g_psxAttempt, g_psxAway, g_psxReturned, g_psxProblem, "connecting to PSX ..."};
+
+const Link& lf_other(const Link& link) { return &link == &g_siocLink ? g_psxLink : g_siocLink; }
+
+// Shows a text the engine may set again and again (a problem per attempt): set, and so logged, on a change only.
+void lf_showStatus(const std::string& text)
+{
+    if (g_display->statusText() != text)
+        g_display->setStatus(text);
+}
+
+std::string lf_problemText(const Link& link)
+{
+    std::lock_guard lock(link.problem.mutex);
+    return link.problem.statusText;
+}
+
+// The status line for a failed attempt: the cause and where, as the user can check it.
+std::string lf_describeProblem(const Link& link, const UserErrorException& e, const std::string& target)
+{
+    if (const auto* notFound = dynamic_cast<const HostNotFoundError*>(&e))
+        return fmt::format("{} host {} not found, retrying ...", link.server, notFound->host());
+    std::string why;
+    if (e.code() == 19) {
+        why = "connection refused";
+    } else if (e.code() == 18) {
+        const auto waited = std::chrono::duration_cast<std::chrono::seconds>(g_clock->now() - link.lastAttempt.load());
+        why = fmt::format("no answer in {} s", waited.count());
+    } else {
+        // The text without its "code: " at the start.
+        const std::string text = e.what();
+        const std::size_t colon = text.find(": ");
+        why = colon == std::string::npos ? text : text.substr(colon + 2);
+    }
+    return fmt::format("{} not detected at {} ({}), retrying ...", link.server, target, why);
+}
+
+// A failed attempt, told in the log once per cause and on the status line until the server answers.
+void lf_connectionProblem(const Link& link, const UserErrorException& e)
+{
+    bool newCause = false;
+    std::string text;
+    {
+        std::lock_guard lock(link.problem.mutex);
+        newCause = link.problem.cause != e.what();
+        link.problem.cause = e.what();
+        link.problem.statusText = lf_describeProblem(link, e, link.problem.target);
+        text = link.problem.statusText;
+    }
+    if (newCause)
+        g_log.write(std::string(e.what()) + "\n");
+    lf_showStatus(text);
+}
+
+// The server answered: its problem is over, and the status line goes back to what it would show
+// without it: the other server's problem, the note about the configuration, or the other connecting text.
+void lf_connectionProblemOver(const Link& link, const Link& other)
+{
+    {
+        std::lock_guard lock(link.problem.mutex);
+        if (link.problem.cause.empty())
+            return;
+        link.problem.cause.clear();
+        link.problem.statusText.clear();
+    }
+    if (const std::string otherProblem = lf_problemText(other); !otherProblem.empty())
+        lf_showStatus(otherProblem);
+    else if (const std::string note = gf_cfgNote(); !note.empty() && !other.connected)
+        lf_showStatus(note);
+    else
+        lf_showStatus(other.connected ? "" : other.connectingText);
+}
+
+// The start of an attempt: a problem of this link stays on the status line while it is retried;
+// otherwise the note about the configuration, until both servers are connected, or the connecting text.
+void lf_showAttempt(const Link& link)
+{
+    if (!lf_problemText(link).empty())
+        return;
+    if (const std::string note = gf_cfgNote(); !note.empty())
+        lf_showStatus(note);
+    else
+        g_display->setStatus(link.connectingText);
+}
 
 MainLoop& lf_window()
 {
@@ -90,7 +192,7 @@ void lf_reconnect(const Link& link)
         link.connect();
     } catch (const UserErrorException& e) {
         // An attempt that fails at once (a rejected address, say) is paced like a refused one.
-        g_log.write(std::string(e.what()) + "\n");
+        lf_connectionProblem(link, e);
         lf_scheduleReconnect(link);
     } catch (const std::exception& e) {
         gf_reportSystemError(e);
@@ -153,6 +255,7 @@ void lf_onSocketEvent(const Link& link, std::uint16_t event)
         break;
     case kFdConnect:
         g_log.write(link.connectedText);
+        lf_connectionProblemOver(link, lf_other(link));
         (g_display.get()->*link.indicator)(true);
         g_display->repaint();
         break;
@@ -186,7 +289,7 @@ void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_
         else
             lf_onSocketEvent<CloseException>(link, event);
     } catch (const UserErrorException& e) {
-        g_log.write(std::string(e.what()) + "\n");
+        lf_connectionProblem(link, e);
         lf_scheduleReconnect(link);
     } catch (const CloseException&) {
         lf_linkClosed(link);
@@ -220,27 +323,54 @@ void gf_initVariables()
     g_variableMonitor.bind(gf_monitorRows(*pool));
 }
 
+namespace {
+
+// One attempt. A host name that does not resolve is a problem of the moment, even on the first
+// attempt: retried like a refusal.
+void lf_attempt(const Link& link, const std::string& host, std::uint16_t port)
+{
+    {
+        std::lock_guard lock(link.problem.mutex);
+        link.problem.target = fmt::format("{}:{}", host, port);
+    }
+    link.lastAttempt = g_clock->now();
+    try {
+        link.client().connectToServer(lf_window(), host, port, link.message, link.receiver());
+    } catch (const HostNotFoundError& e) {
+        lf_connectionProblem(link, e);
+        lf_scheduleReconnect(link);
+    }
+}
+
+} // namespace
+
 void gf_connectSIOC()
 {
-    g_display->setStatus("connecting to SIOC ...");
+    lf_showAttempt(g_siocLink);
     if (g_closing)
         return;
     const auto parameters = g_siocparameters.load();
     if (!parameters || !parameters->host || !parameters->port)
         throw std::runtime_error("g_siocparameters == null");
-    g_siocAttempt = g_clock->now();
-    g_ToSIOCClient->connectToServer(lf_window(), *parameters->host, *parameters->port, kMsgSiocSocket,
-                                  g_FromSIOCClient);
+    lf_attempt(g_siocLink, *parameters->host, *parameters->port);
 }
 
 void gf_connectPSX()
 {
-    g_display->setStatus("connecting to PSX ...");
+    lf_showAttempt(g_psxLink);
     if (g_closing)
         return;
-    g_psxAttempt = g_clock->now();
-    g_ToPSXClient->connectToServer(lf_window(), cfg::PSX_HOSTADDRESS.value(), g_psxPort, kMsgPsxSocket,
-                                 g_FromPSXClient);
+    lf_attempt(g_psxLink, cfg::PSX_HOSTADDRESS.value(), g_psxPort);
+}
+
+void gf_resetConnectionProblems()
+{
+    for (LinkProblem* problem : {&g_siocProblem, &g_psxProblem}) {
+        std::lock_guard lock(problem->mutex);
+        problem->target.clear();
+        problem->cause.clear();
+        problem->statusText.clear();
+    }
 }
 
 void gf_handle_WINSOCK_IOCP_param(std::uintptr_t wParam, std::intptr_t lParam)

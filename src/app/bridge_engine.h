@@ -12,9 +12,13 @@ class ConnectionLostError;
 // Hands the pool's variables to the receiving channels and logs how many each got.
 void gf_initVariables();
 
-// One connection attempt each, unless the user is closing. Errors of the attempt propagate.
+// One connection attempt each, unless the user is closing. A host name that does not resolve is
+// shown and retried; other errors of the attempt propagate.
 void gf_connectSIOC();
 void gf_connectPSX();
+
+// Forgets the failed attempts shown on the status line (for a fresh process state).
+void gf_resetConnectionProblems();
 
 // One notification of the SIOC or the PSX socket: wParam names the socket, lParam packs
 // (error << 16) | event. The engine has the main loop's timer post the same message without a

@@ -1,5 +1,6 @@
 #include "app/process_state.h"
 
+#include "app/bridge_engine.h"
 #include "app/engine_threads.h"
 #include "base/display.h"
 #include "base/log.h"
@@ -103,6 +104,7 @@ void gf_resetProcessState()
     g_log.clearTraces();
     g_display = std::make_shared<StatusTexts>();
     gf_resetConfiguration();
+    gf_resetConnectionProblems();
     g_siocparameters = std::shared_ptr<const SiocParameters>();
     g_variableMonitor.clear();
 }

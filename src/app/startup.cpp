@@ -127,14 +127,18 @@ void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intp
     }
 }
 
-bool gf_createTalvesyncFolder()
+bool gf_createTalvesyncFolder(std::string* problem)
 {
     std::error_code error;
     if (!std::filesystem::exists("Talvesync", error) && !error)
         std::filesystem::create_directories("Talvesync", error);
-    if (error)
-        g_log.write(fmt::format("Failed to create directory: {}", error.message()));
-    return !error;
+    if (!error)
+        return true;
+    const std::string text = fmt::format("Failed to create directory: {}", error.message());
+    g_log.write(text);
+    if (problem)
+        *problem = text;
+    return false;
 }
 
 } // namespace brg

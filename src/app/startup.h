@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <stop_token>
+#include <string>
 
 namespace brg {
 
@@ -20,7 +21,7 @@ bool gf_startUp_as_Thread(std::stop_token stop = {});
 
 // Creates the "Talvesync" folder in the working folder if it is missing; false (and a log line)
 // when that fails, which ends the program before its window or console appears.
-bool gf_createTalvesyncFolder();
+bool gf_createTalvesyncFolder(std::string* problem = nullptr);
 
 // The user asks to close the window (or presses Ctrl-C in the console). The start-up thread is
 // asked to stop; after a failed run whose window stayed open, this ends the program.

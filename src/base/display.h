@@ -16,6 +16,8 @@ public:
     // Status panel.
     virtual void setStatus(const std::string& text) = 0;
     virtual void setError(const std::string& text) = 0;
+    // The status text shown now (empty while an error is shown).
+    virtual std::string statusText() const = 0;
     virtual void setPsxConnected(bool connected) = 0;
     virtual void setSiocConnected(bool connected) = 0;
     virtual void setVariableCount(std::uint32_t count) = 0;
@@ -54,7 +56,7 @@ public:
     void cduBlankState(std::uint32_t, bool) override {}
     void cduSelectionChanged() override {}
 
-    std::string statusText() const;
+    std::string statusText() const override;
     std::string errorText() const;
     bool psxConnected() const { return m_psxConnected; }
     bool siocConnected() const { return m_siocConnected; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace brg {
@@ -59,19 +60,13 @@ std::size_t lf_afterKey(std::string_view line, std::string_view key)
     return i + 1;
 }
 
-// "\s*(.+)" to the end: the greedy blanks leave at least one character to the group when they can.
+// "\s*(.*\S)\s*" to the end: the value without the blanks around it; none when nothing is left.
 std::optional<std::string> lf_matchText(std::string_view rest)
 {
-    const std::size_t start = lf_skipSpace(rest, 0);
-    if (start < rest.size()) {
-        const std::string_view value = rest.substr(start);
-        if (lf_hasLineTerminator(value))
-            return std::nullopt;
-        return std::string(value);
-    }
-    if (rest.empty() || lf_isLineTerminator(rest.back()))
+    const std::string_view value = gf_trimBlanks(rest);
+    if (value.empty() || lf_hasLineTerminator(value))
         return std::nullopt;
-    return std::string(1, rest.back());
+    return std::string(value);
 }
 
 // "\d+\.\d+\.\d+\.\d+": the position after it, or npos.
@@ -98,44 +93,57 @@ bool lf_isOtherThanARegularFile(const fs::path& path)
     return !error && status.type() != fs::file_type::not_found && status.type() != fs::file_type::regular;
 }
 
-// Lines as a text-mode read gives them on Windows: a CR before the line end is not part of the line.
-std::optional<std::vector<std::string>> lf_readLines(const fs::path& path)
+// Some Windows editors start a UTF-8 file with a byte-order mark; it would hide the first key.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The file's bytes as they are.
+std::optional<std::string> lf_readContent(const fs::path& path)
 {
     // A folder opens here and would read as an empty file, and a FIFO would block the start.
     if (lf_isOtherThanARegularFile(path))
         return std::nullopt;
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     if (!in.is_open())
         return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    // Some Windows editors start a UTF-8 file with a byte-order mark; it would hide the first key.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (!lines.empty() && lines.front().starts_with(kByteOrderMark))
-        lines.front().erase(0, kByteOrderMark.size());
-    return lines;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The key of a line "\s*(\w+)\s*=\s*(.*)" (case-sensitive), if the line is of that form.
-std::optional<std::string_view> lf_lineKey(std::string_view line)
+// A line without its "\n" and a "\r" before it.
+std::string_view lf_withoutLineEnd(std::string_view line)
 {
-    const std::size_t begin = lf_skipSpace(line, 0);
-    std::size_t end = begin;
-    while (end < line.size() && lf_isWord(line[end]))
-        ++end;
-    if (end == begin)
+    if (line.ends_with('\n'))
+        line.remove_suffix(1);
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
+// The line end the file uses, judged by its first line.
+std::string_view lf_lineEndOf(std::string_view content)
+{
+    const std::size_t end = content.find('\n');
+    return end != std::string_view::npos && end > 0 && content[end - 1] == '\r' ? "\r\n" : "\n";
+}
+
+// Lines as a text-mode read gives them on Windows: a CR before the line end is not part of the line.
+std::optional<std::vector<std::string>> lf_readLines(const fs::path& path)
+{
+    const auto content = lf_readContent(path);
+    if (!content)
         return std::nullopt;
-    const std::size_t eq = lf_skipSpace(line, end);
-    if (eq == line.size() || line[eq] != '=')
-        return std::nullopt;
-    if (lf_hasLineTerminator(line.substr(lf_skipSpace(line, eq + 1))))
-        return std::nullopt;
-    return line.substr(begin, end - begin);
+    std::vector<std::string> lines;
+    std::string_view rest = *content;
+    if (rest.starts_with(kByteOrderMark))
+        rest.remove_prefix(kByteOrderMark.size());
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return lines;
 }
 
 [[noreturn]] void lf_throwWriteError(const fs::path& path)
@@ -169,6 +177,74 @@ void lf_replaceFile(const fs::path& path, const std::string& content)
 
 } // namespace
 
+bool gf_sameCfgKey(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lf_lower(x) == lf_lower(y); });
+}
+
+bool gf_isDottedAddress(std::string_view text)
+{
+    return !text.empty() && lf_endOfAddress(text, 0) == text.size();
+}
+
+bool gf_isHostName(std::string_view text)
+{
+    if (text.empty() || text.size() > 253 || gf_isDottedAddress(text))
+        return false;
+    bool allDigits = true;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        std::size_t end = text.find('.', begin);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view label = text.substr(begin, end - begin);
+        // A trailing dot (a fully qualified name) leaves one empty label at the end.
+        if (label.empty() && end == text.size() && begin > 0)
+            break;
+        if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-')
+            return false;
+        for (char c : label) {
+            if (!lf_isWord(c) && c != '-')
+                return false;
+            allDigits = allDigits && lf_isDigit(c);
+        }
+        begin = end + 1;
+    }
+    return !allDigits;
+}
+
+bool gf_isBlankOrComment(std::string_view line)
+{
+    const std::size_t i = lf_skipSpace(line, 0);
+    if (i == line.size())
+        return true;
+    return line[i] == ';' || line[i] == '#' || line.substr(i).starts_with("//");
+}
+
+std::optional<CfgSetting> gf_splitCfgLine(std::string_view line)
+{
+    const std::size_t begin = lf_skipSpace(line, 0);
+    std::size_t end = begin;
+    while (end < line.size() && lf_isWord(line[end]))
+        ++end;
+    if (end == begin)
+        return std::nullopt;
+    const std::size_t eq = lf_skipSpace(line, end);
+    if (eq == line.size() || line[eq] != '=')
+        return std::nullopt;
+    return CfgSetting{line.substr(begin, end - begin), gf_trimBlanks(line.substr(eq + 1))};
+}
+
+std::string_view gf_trimBlanks(std::string_view text)
+{
+    const std::size_t begin = lf_skipSpace(text, 0);
+    std::size_t end = text.size();
+    while (end > begin && lf_isSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
 std::optional<std::string> gf_matchCfgLine(CfgPattern kind, std::string_view key, std::string_view line)
 {
     const std::size_t at = lf_afterKey(line, key);
@@ -191,9 +267,14 @@ std::optional<std::string> gf_matchCfgLine(CfgPattern kind, std::string_view key
             end = digitsEnd;
         break;
     }
-    case CfgPattern::IPv4:
-        end = lf_endOfAddress(line, begin);
+    case CfgPattern::Host: {
+        end = begin;
+        while (end < line.size() && !lf_isSpace(line[end]))
+            ++end;
+        if (!gf_isDottedAddress(line.substr(begin, end - begin)) && !gf_isHostName(line.substr(begin, end - begin)))
+            end = std::string_view::npos;
         break;
+    }
     case CfgPattern::Text:
         break;
     }
@@ -219,6 +300,14 @@ std::optional<std::string> CfgFile::lookup(CfgPattern kind, std::string_view key
     return std::nullopt;
 }
 
+std::optional<std::size_t> CfgFile::lineOf(CfgPattern kind, std::string_view key) const
+{
+    for (std::size_t i = 0; i < m_lines.size(); ++i)
+        if (gf_matchCfgLine(kind, key, m_lines[i]))
+            return i;
+    return std::nullopt;
+}
+
 std::string gf_notARegularFile(const std::string& path)
 {
     return lf_isOtherThanARegularFile(path) ? path + " is not a regular file" : std::string();
@@ -240,26 +329,46 @@ void cfg::setCfgParam(std::string_view key, std::string_view value)
     g_log.write(newLine);
 
     const fs::path path = kCfgFilePath;
-    auto lines = lf_readLines(path);
-    if (!lines) {
+    const auto content = lf_readContent(path);
+    if (!content) {
         lf_replaceFile(path, newLine);
         return;
     }
-    const auto own = std::find_if(lines->begin(), lines->end(),
-                                  [&](const std::string& line) { return lf_lineKey(line) == key; });
-    if (own != lines->end())
-        *own = newLine;
-    else
-        lines->push_back(newLine);
-    std::stable_sort(lines->begin(), lines->end());
-    lines->erase(std::unique(lines->begin(), lines->end()), lines->end());
-
-    std::string content;
-    for (const auto& line : *lines) {
-        content += line;
-        content += '\n';
+    // The file's own bytes, line by line with each line's end kept: what is not replaced is written back as it was.
+    std::vector<std::string_view> lines;
+    for (std::size_t begin = 0; begin < content->size();) {
+        const std::size_t end = std::min(content->find('\n', begin), content->size() - 1);
+        lines.push_back(std::string_view(*content).substr(begin, end + 1 - begin));
+        begin = end + 1;
     }
-    lf_replaceFile(path, content);
+    const auto setsKey = [&](std::string_view line, bool first) {
+        if (first && line.starts_with(kByteOrderMark))
+            line.remove_prefix(kByteOrderMark.size());
+        const auto setting = gf_splitCfgLine(lf_withoutLineEnd(line));
+        return setting && gf_sameCfgKey(setting->key, key);
+    };
+    std::string updated;
+    bool replaced = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (replaced || !setsKey(line, i == 0)) {
+            updated += line;
+            continue;
+        }
+        replaced = true;
+        if (i == 0 && line.starts_with(kByteOrderMark))
+            updated += kByteOrderMark;
+        updated += newLine;
+        updated += line.substr(lf_withoutLineEnd(line).size());
+    }
+    if (!replaced) {
+        const std::string_view lineEnd = lf_lineEndOf(*content);
+        if (!updated.empty() && updated.back() != '\n')
+            updated += lineEnd;
+        updated += newLine;
+        updated += lineEnd;
+    }
+    lf_replaceFile(path, updated);
 }
 
 } // namespace brg

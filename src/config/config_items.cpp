@@ -1,6 +1,7 @@
 #include "config/config_items.h"
 
 #include "config/cdu_key_map.h"
+#include "config/config_reader.h"
 #include "config/selection_lists.h"
 
 namespace brg {
@@ -8,7 +9,7 @@ namespace cfg {
 
 // Start-up and the PSX address.
 BoolParam VERSION_CHECK{"VERSION_CHECK", true};
-StringParam PSX_HOSTADDRESS{"PSX_HOSTADDRESS", "127.0.0.1", CfgPattern::IPv4};
+StringParam PSX_HOSTADDRESS{"PSX_HOSTADDRESS", "127.0.0.1", CfgPattern::Host};
 
 // A server that goes away while the bridge runs.
 BoolParam RECONNECT{"RECONNECT", false};
@@ -107,6 +108,7 @@ void gf_resetConfiguration()
     CfgItem::resetAll();
     gf_resetCduKeyMap();
     gf_clearSelectionLists();
+    gf_clearCfgNote();
 }
 
 } // namespace brg

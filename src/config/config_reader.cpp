@@ -2,15 +2,46 @@
 
 #include "base/log.h"
 #include "config/cdu_key_map.h"
+#include "config/config_check.h"
 #include "config/config_items.h"
 #include "config/selection_lists.h"
 
 #include <array>
+#include <mutex>
 #include <utility>
 
 namespace brg {
 
 namespace {
+
+std::mutex g_cfgNoteMutex;
+std::string g_cfgNoteText; // read by the engine on the main thread
+
+void lf_setCfgNote(std::string text)
+{
+    std::lock_guard lock(g_cfgNoteMutex);
+    g_cfgNoteText = std::move(text);
+}
+
+// One group of keys: an error in it is logged and the next group is still read, so that one typo
+// does not leave the rest of the file unread.
+template <typename Read>
+void lf_readGroup(Read read)
+{
+    try {
+        read();
+    } catch (...) {
+        gf_logException("gf_getCfgData");
+    }
+}
+
+void lf_logFindings(const CfgFile& file)
+{
+    const auto findings = gf_checkCfgFile(file);
+    for (const CfgFinding& finding : findings)
+        g_log.write(gf_findingText(finding));
+    lf_setCfgNote(gf_findingsNote(findings));
+}
 
 void lf_readSwitches(const CfgFile& file)
 {
@@ -81,15 +112,24 @@ void gf_getCfgData() noexcept
             cfg::PSX_HOSTADDRESS.resetToDefault();
             return;
         }
-        lf_readSwitches(*file);
-        cfg::PSX_HOSTADDRESS.read(*file);
-        gf_readSelectionLists(*file);
-        gf_readCduKeyMap(*file);
-        lf_readCduScreen(*file);
+        lf_readGroup([&] { lf_readSwitches(*file); });
+        lf_readGroup([&] { cfg::PSX_HOSTADDRESS.read(*file); });
+        lf_readGroup([&] { gf_readSelectionLists(*file); });
+        lf_readGroup([&] { gf_readCduKeyMap(*file); });
+        lf_readGroup([&] { lf_readCduScreen(*file); });
+        lf_readGroup([&] { lf_logFindings(*file); });
     } catch (...) {
         gf_logException("gf_getCfgData");
     }
 }
+
+std::string gf_cfgNote()
+{
+    std::lock_guard lock(g_cfgNoteMutex);
+    return g_cfgNoteText;
+}
+
+void gf_clearCfgNote() { lf_setCfgNote({}); }
 
 void gf_readMainWindowPosition()
 {

@@ -2,6 +2,7 @@
 
 #include "config/cdu_key_map.h"
 #include "config/config_items.h"
+#include "config/config_keys.h"
 
 #include <fmt/format.h>
 #include <stdexcept>
@@ -21,7 +22,7 @@ struct KeyText {
 // setting cannot be left out of the documents.
 constexpr KeyText kItemTexts[] = {
     {"VERSION_CHECK", "1: at start-up the Windows program reads https://talvesync.net/version.txt, the only address it contacts apart from PSX and SIOC, and shows on its title and status line when a newer version exists. 0: it contacts nothing."},
-    {"PSX_HOSTADDRESS", "IPv4 address of the PSX main server (port 10747). A name such as localhost is not accepted: the default is taken."},
+    {"PSX_HOSTADDRESS", "IPv4 address or host name of the PSX main server (port 10747); a name is looked up at each connection attempt. Anything else is not taken: the default is used."},
     {"RECONNECT", "1: a PSX or SIOC server that closes or resets while the bridge runs is waited for and connected again, and both sides are brought back in step; the other server stays connected. 0: the run ends, as it always has."},
     {"MONITOR_PSX_IN_Qh", "Trace received Qh lines in Log.txt (narrowed by Qh_VarList)."},
     {"MONITOR_PSX_IN_Qi", "Trace received Qi lines in Log.txt (narrowed by Qi_VarList)."},
@@ -94,7 +95,20 @@ constexpr KeyText kItemTexts[] = {
     {"VARIABLES_WINDOW_Y", "Top edge of the Variables window; saved by the program when it ends."},
     {"VARIABLES_WINDOW_WIDTH", "Width of the Variables window, in pixels; saved by the program when it ends."},
     {"VARIABLES_WINDOW_HEIGHT", "Height of the Variables window, in pixels; saved by the program when it ends."},
+    {"IOCP_HOSTADDRESS", "Address or host name of the SIOC server; overrides sioc.ini."},
+    {"IOCP_port", "IOCP port of the SIOC server; overrides sioc.ini."},
+    {"CONFIG_FILE", "Path of the compiled SIOC script (.ssi; a .lst name is turned into .ssi); overrides sioc.ini. With "
+                    "IOCP_HOSTADDRESS, IOCP_port and CONFIG_FILE all given, no SIOC installation is searched."},
+    {"Qh_VarList", "Only these Qh numbers are traced by MONITOR_PSX_IN_Qh; empty: all."},
+    {"Qi_VarList", "Only these Qi numbers are traced by MONITOR_PSX_IN_Qi; empty: all."},
+    {"Qs_VarList", "Only these Qs numbers are traced by MONITOR_PSX_IN_Qs; empty: all."},
+    {"BLACKLIST", "Talvesync variables of the SIOC script that are not bridged. Ignored when WHITELIST is given."},
+    {"WHITELIST", "Only these Talvesync variables of the SIOC script are bridged."},
+    {"OCCDU", "0: read the codes of the CDU keyboard from the 69 keys below instead of the built-in map."},
 };
+
+// The range of a key that has no item to tell it.
+constexpr KeyText kOtherRanges[] = {{"Qh_VarList", "0 to 430"}, {"Qi_VarList", "0 to 274"}, {"Qs_VarList", "0 to 561"}};
 
 struct Entry {
     std::string key;
@@ -104,53 +118,69 @@ struct Entry {
     std::string text;
 };
 
-std::string_view lf_itemText(const std::string& key)
+std::string_view lf_find(const auto& table, std::string_view key)
 {
-    for (const auto& [name, text] : kItemTexts)
+    for (const auto& [name, text] : table)
         if (name == key)
             return text;
-    throw std::logic_error("configuration reference: no text for " + key);
+    return {};
 }
 
-// The keys that are no items: read by the SIOC discovery, the lists and the CDU key map.
+std::string_view lf_itemText(const std::string& key)
+{
+    const std::string_view text = lf_find(kItemTexts, key);
+    if (text.empty())
+        throw std::logic_error("configuration reference: no text for " + key);
+    return text;
+}
+
+const char* lf_typeName(CfgKind kind)
+{
+    switch (kind) {
+    case CfgKind::Switch:
+        return "switch";
+    case CfgKind::Integer:
+        return "integer";
+    case CfgKind::Address:
+        return "IPv4 address or host name";
+    case CfgKind::Text:
+        break;
+    case CfgKind::NumberList:
+        return "number list";
+    case CfgKind::CduKeyCode:
+        return "CDU key code";
+    }
+    return "text";
+}
+
+Entry lf_entry(const CfgKey& key, std::uint32_t& cduKeyIndex)
+{
+    Entry entry{key.key, lf_typeName(key.kind), "", std::string(lf_find(kOtherRanges, key.key)), ""};
+    if (key.kind == CfgKind::CduKeyCode) {
+        entry.range = "0 to 88";
+        entry.text = fmt::format("With OCCDU=0, the code SIOC reports for this key (built in: {}).",
+                                 gf_cduKeyBuiltInCode(cduKeyIndex++));
+        return entry;
+    }
+    entry.text = lf_itemText(key.key);
+    if (const auto* b = dynamic_cast<const BoolParam*>(key.item)) {
+        entry.defaultText = b->defaultValue() ? "1" : "0";
+        entry.range = "0 or 1";
+    } else if (const auto* i = dynamic_cast<const IntParam*>(key.item)) {
+        entry.defaultText = fmt::format("{}", i->defaultValue());
+        entry.range = fmt::format("{} to {}", i->minimum(), i->maximum());
+    } else if (const auto* s = dynamic_cast<const StringParam*>(key.item)) {
+        entry.defaultText = s->defaultValue();
+    }
+    return entry;
+}
+
 std::vector<Entry> lf_entries()
 {
     std::vector<Entry> entries;
-    for (CfgItem* item : gf_configItems()) {
-        Entry entry{item->key(), "", "", "", std::string(lf_itemText(item->key()))};
-        if (const auto* b = dynamic_cast<const BoolParam*>(item)) {
-            entry.type = "switch";
-            entry.defaultText = b->defaultValue() ? "1" : "0";
-            entry.range = "0 or 1";
-        } else if (const auto* i = dynamic_cast<const IntParam*>(item)) {
-            entry.type = "integer";
-            entry.defaultText = fmt::format("{}", i->defaultValue());
-            entry.range = fmt::format("{} to {}", i->minimum(), i->maximum());
-        } else if (const auto* s = dynamic_cast<const StringParam*>(item)) {
-            entry.type = item->key() == "PSX_HOSTADDRESS" ? "IPv4 address" : "text";
-            entry.defaultText = s->defaultValue();
-        }
-        entries.push_back(std::move(entry));
-    }
-    const std::vector<Entry> others = {
-        {"IOCP_HOSTADDRESS", "IPv4 address", "", "", "Address of the SIOC server; overrides sioc.ini."},
-        {"IOCP_port", "integer", "", "", "IOCP port of the SIOC server; overrides sioc.ini."},
-        {"CONFIG_FILE", "text", "", "",
-         "Path of the compiled SIOC script (.ssi; a .lst name is turned into .ssi); overrides sioc.ini. With "
-         "IOCP_HOSTADDRESS, IOCP_port and CONFIG_FILE all given, no SIOC installation is searched."},
-        {"Qh_VarList", "number list", "", "0 to 430", "Only these Qh numbers are traced by MONITOR_PSX_IN_Qh; empty: all."},
-        {"Qi_VarList", "number list", "", "0 to 274", "Only these Qi numbers are traced by MONITOR_PSX_IN_Qi; empty: all."},
-        {"Qs_VarList", "number list", "", "0 to 561", "Only these Qs numbers are traced by MONITOR_PSX_IN_Qs; empty: all."},
-        {"BLACKLIST", "number list", "", "",
-         "Talvesync variables of the SIOC script that are not bridged. Ignored when WHITELIST is given."},
-        {"WHITELIST", "number list", "", "", "Only these Talvesync variables of the SIOC script are bridged."},
-        {"OCCDU", "integer", "", "", "0: read the codes of the CDU keyboard from the 69 keys below instead of the built-in map."},
-    };
-    entries.insert(entries.end(), others.begin(), others.end());
-    for (std::uint32_t index = 0; index < kCduKeyCount; ++index)
-        entries.push_back({gf_cduKeyName(index), "CDU key code", "", "0 to 88",
-                           fmt::format("With OCCDU=0, the code SIOC reports for this key (built in: {}).",
-                                       gf_cduKeyBuiltInCode(index))});
+    std::uint32_t cduKeyIndex = 0;
+    for (const CfgKey& key : gf_cfgKeys())
+        entries.push_back(lf_entry(key, cduKeyIndex));
     return entries;
 }
 
@@ -164,12 +194,15 @@ std::string gf_configReference()
         "# Talvesync.cfg keys\n"
         "\n"
         "Talvesync.cfg is read from the folder Talvesync runs in. A setting is one line `KEY = value`;\n"
-        "keys are matched without regard to case, and the first matching line counts. A line that does\n"
-        "not have this form (for instance one starting with `;`) is ignored, so it serves as a comment,\n"
-        "but there is no comment after a value: `VERSION_CHECK = 1 ; on` is not understood and the\n"
-        "default applies. A missing or malformed key takes its default; an integer outside its range\n"
-        "is set to the nearer bound. A number list is numbers separated by commas, without blanks\n"
-        "(`BLACKLIST=1000,1001`). *Default* empty means the key is absent unless you give it.\n"
+        "keys are matched without regard to case, blanks around the value are ignored, and the first\n"
+        "matching line counts. Blank lines and lines starting with `;`, `#` or `//` are comments. There\n"
+        "is no comment after a value: `VERSION_CHECK = 1 ; on` is not understood. A missing key takes\n"
+        "its default; an integer outside its range is set to the nearer bound. A number list is numbers\n"
+        "separated by commas (`BLACKLIST = 1000, 1001`). At start, every line that is not understood (an\n"
+        "unknown key, a value the key cannot take, a second line for a key, a list item that is no\n"
+        "number) is named in Log.txt with its line number, and the status line says so; `talvesync\n"
+        "--check-config` lists them without connecting. *Default* empty means the key is absent unless\n"
+        "you give it.\n"
         "\n"
         "| Key | Type | Default | Range | What it does |\n"
         "|---|---|---|---|---|\n";
@@ -181,7 +214,7 @@ std::string gf_configReference()
 std::string gf_configSample()
 {
     std::string text =
-        "; Talvesync.cfg: every key with its default. Lines starting with ';' are ignored.\n"
+        "; Talvesync.cfg: every key with its default. Lines starting with ';', '#' or '//' are comments.\n"
         "; Generated from the program's configuration items; docs/configuration.md explains each key.\n";
     for (const Entry& e : lf_entries()) {
         text += fmt::format("\n; {}\n; {}", e.text, e.type);

@@ -112,7 +112,7 @@ void StringParam::read(const CfgFile& file)
         return;
     }
     store(m_default);
-    if (m_pattern == CfgPattern::IPv4)
+    if (m_pattern == CfgPattern::Host)
         g_log.write(fmt::format("No {} parameter found in {} default {} is taken.", key(), kCfgFilePath, m_default));
     else
         g_log.write(fmt::format("{}={}", key(), m_default));

@@ -21,6 +21,8 @@ public:
     CfgItem& operator=(const CfgItem&) = delete;
 
     const std::string& key() const { return m_key; }
+    // The value as the log shows it after "KEY=".
+    virtual std::string valueText() const = 0;
     virtual void resetToDefault() = 0;
     // Every item that exists, in the order of construction.
     static void resetAll();
@@ -41,6 +43,7 @@ public:
     void read(const CfgFile& file);
     // The running configuration only; the file is left alone.
     void setRunning(bool on) { m_value.store(on); }
+    std::string valueText() const override { return value() ? "1" : "0"; }
     void resetToDefault() override { m_value.store(m_default); }
 
 private:
@@ -67,6 +70,7 @@ public:
     // A window coordinate as the system reports it. One that lands on a bound after clamping (a
     // minimised window lies far outside the screen) keeps the current value. save: as set().
     void setPosition(std::int32_t value, bool save);
+    std::string valueText() const override { return std::to_string(value()); }
     void resetToDefault() override { m_value.store(m_default); }
 
 private:
@@ -81,13 +85,15 @@ private:
 
 class StringParam : public CfgItem {
 public:
-    // An address item (pattern IPv4) reports a missing key with a line of its own.
+    // An address item (pattern Host) reports a missing key with a line of its own.
     StringParam(std::string_view key, std::string defaultValue, CfgPattern pattern = CfgPattern::Text);
 
     std::string value() const;
     const std::string& defaultValue() const { return m_default; }
+    CfgPattern pattern() const { return m_pattern; }
     // Looks the key up with the item's pattern (missing: the default) and logs the result.
     void read(const CfgFile& file);
+    std::string valueText() const override { return value(); }
     void resetToDefault() override;
 
 private:

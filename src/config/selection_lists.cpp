@@ -4,7 +4,9 @@
 #include "base/str2int32.h"
 #include "config/config_file.h"
 
+#include <algorithm>
 #include <fmt/format.h>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -18,21 +20,14 @@ NumberList g_blacklist;
 
 namespace {
 
-// Calls take(n) for each comma-separated item of the key's value, in order; no value, no items.
+// Calls take(n) for each number of the key's value, in order; no value, no numbers.
 template <typename Take>
 void lf_readList(const CfgFile& file, std::string_view key, Take take)
 {
     const std::string value = file.lookup(CfgPattern::Text, key).value_or("");
     g_log.write(fmt::format("{}={}", key, value));
-    std::size_t begin = 0;
-    while (begin < value.size()) {
-        std::size_t end = value.find(',', begin);
-        if (end == std::string::npos)
-            end = value.size();
-        if (end > begin)
-            take(base::str2int32(std::string_view(value).substr(begin, end - begin)));
-        begin = end + 1;
-    }
+    for (std::int32_t n : gf_parseNumberList(value).numbers)
+        take(n);
 }
 
 void lf_readTraceList(const CfgFile& file, std::string_view key, std::string_view kind, std::int32_t max,
@@ -60,6 +55,27 @@ bool lf_contains(const std::set<std::uint32_t>& detected, std::int32_t n)
 }
 
 } // namespace
+
+ParsedNumberList gf_parseNumberList(std::string_view value)
+{
+    ParsedNumberList list;
+    std::size_t begin = 0;
+    while (begin < value.size()) {
+        const std::size_t end = std::min(value.find(',', begin), value.size());
+        const std::string_view item = gf_trimBlanks(value.substr(begin, end - begin));
+        begin = end + 1;
+        // Nothing between two commas is no item, as it has always been.
+        if (item.empty())
+            continue;
+        try {
+            list.numbers.push_back(base::str2int32(item));
+        } catch (const std::invalid_argument&) {
+            list.badItem = std::string(item);
+            break;
+        }
+    }
+    return list;
+}
 
 bool gf_traceListAllows(const NumberList& list, std::uint32_t n)
 {

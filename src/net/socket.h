@@ -3,6 +3,7 @@
 // events arrive on the main thread as socket messages whose lParam packs (error << 16) | event.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace brg {
@@ -55,6 +56,9 @@ public:
     virtual int startupResult() const = 0;
     // A new socket; one whose valid() is false when the platform could not create one.
     virtual std::unique_ptr<Socket> create() = 0;
+    // The first IPv4 address of a host name, as a dotted text; empty when the name does not
+    // resolve. Blocks while the system asks its resolver.
+    virtual std::optional<std::string> resolveIPv4(const std::string& hostName) = 0;
 };
 
 // Installed by the platform front end at start (tests install fakes); empty until then.

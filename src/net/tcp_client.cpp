@@ -11,6 +11,15 @@ namespace brg {
 
 std::shared_ptr<SocketProvider> g_socketProvider;
 
+namespace {
+
+bool lf_isDotted(const std::string& host)
+{
+    return !host.empty() && host.find_first_not_of("0123456789.") == std::string::npos;
+}
+
+} // namespace
+
 TcpClient::TcpClient(std::string clientName) : Channel(std::move(clientName)) {}
 
 TcpClient::~TcpClient() = default;
@@ -44,7 +53,15 @@ void TcpClient::connectToServer(MainLoop& window, const std::string& host, std::
     if (!socket->asyncSelect(window, message))
         throw std::runtime_error("connectToServer " + name + " WSAAyncSelect failed");
 
-    if (socket->connect(host, port) == 0) {
+    // A dotted text goes as it is, even a mistyped one: the connect refuses it with its own error.
+    std::string address = host;
+    if (!lf_isDotted(host)) {
+        const auto resolved = g_socketProvider->resolveIPv4(host);
+        if (!resolved)
+            throw HostNotFoundError(name, host);
+        address = *resolved;
+    }
+    if (socket->connect(address, port) == 0) {
         // Connected at once (possible on loopback): the notifications still follow.
         m_active = true;
         return;

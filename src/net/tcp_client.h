@@ -1,6 +1,7 @@
 #pragma once
 // The sending side of a server link: one TCP connection, sends with buffering, and delivers
 // received text line by line to the receiving channel.
+#include "base/exceptions.h"
 #include "net/channel.h"
 #include "net/socket.h"
 
@@ -28,6 +29,17 @@ private:
     const TcpClient* m_client;
 };
 
+// The host name of a connection attempt does not resolve: a user error, retried like a refusal.
+class HostNotFoundError : public UserErrorException {
+public:
+    HostNotFoundError(const std::string& client, const std::string& host)
+        : UserErrorException(20, client + " host " + host + " not found"), m_host(host) {}
+    const std::string& host() const { return m_host; }
+
+private:
+    std::string m_host;
+};
+
 class TcpClient : public Channel {
 public:
     // A received line longer than this is dropped whole; a peer that never sends a line feed
@@ -37,7 +49,8 @@ public:
     explicit TcpClient(std::string name);
     ~TcpClient() override;
 
-    // Starts a connection attempt on a fresh socket; its notifications arrive as `message`.
+    // Starts a connection attempt on a fresh socket; its notifications arrive as `message`. A host
+    // that is no dotted address is resolved first, on the calling thread (HostNotFoundError).
     void connectToServer(MainLoop& window, const std::string& host, std::uint16_t port,
                          std::uint32_t message, std::shared_ptr<ReceivingChannel> receiver);
     // Sends text, keeping what the socket does not take for later; an empty text only pushes

@@ -32,7 +32,7 @@ void gf_validateSiocParameters(SiocParameters& parameters, std::string_view sour
     if (!parameters.host) {
         if (parameters.rejectedHost)
             lf_missing(14, SiocParameters::kHostKey, source,
-                       fmt::format(" ({} is not an IPv4 address)", *parameters.rejectedHost));
+                       fmt::format(" ({} is not an IPv4 address or host name)", *parameters.rejectedHost));
         lf_missing(14, SiocParameters::kHostKey, source);
     }
     if (!parameters.port) {

@@ -34,19 +34,19 @@ void lf_readPort(const CfgFile& file, const char* source, SiocParameters& parame
     g_log.write(fmt::format("{}={} in {} is not a port number", SiocParameters::kPortKey, *text, source));
 }
 
-// A host name (not resolved here) or a mistyped address is not taken, and the log says why.
+// An address or a host name (resolved at each connection attempt); anything else is not taken, and
+// the log says why.
 void lf_readHost(const CfgFile& file, SiocParameters& parameters)
 {
-    parameters.host = file.lookup(CfgPattern::IPv4, SiocParameters::kHostKey);
+    parameters.host = file.lookup(CfgPattern::Host, SiocParameters::kHostKey);
     if (parameters.host)
         return;
-    std::optional<std::string> text = file.lookup(CfgPattern::Text, SiocParameters::kHostKey);
+    const std::optional<std::string> text = file.lookup(CfgPattern::Text, SiocParameters::kHostKey);
     if (!text)
         return;
-    while (!text->empty() && (text->back() == ' ' || text->back() == '\t'))
-        text->pop_back();
     parameters.rejectedHost = *text;
-    g_log.write(fmt::format("{}={} in {} is not an IPv4 address", SiocParameters::kHostKey, *text, kCfgFilePath));
+    g_log.write(fmt::format("{}={} in {} is not an IPv4 address or host name", SiocParameters::kHostKey, *text,
+                            kCfgFilePath));
 }
 
 } // namespace

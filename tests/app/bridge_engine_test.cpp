@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "base/exceptions.h"
 #include "config/config_items.h"
+#include "config/config_reader.h"
 #include "engine_fixture.h"
 #include "support/data_file.h"
 
@@ -112,6 +113,87 @@ TEST_F(BridgeEngineTest, AFailedAttemptIsLoggedAndRetriedASecondAfterItStarted)
     g_closing = true;
     notifyPsx(kFdConnect, 10061);
     EXPECT_EQ(clock->delays().size(), 3u);
+}
+
+// While a server does not answer, the status line names the cause and the address and stays on it
+// through the retries; the log tells each cause once. A host name is looked up at each attempt, and
+// one that is not found is retried like a refusal, from the first attempt on.
+TEST_F(BridgeEngineTest, AConnectionProblemIsShownUntilTheServerAnswersAndLoggedOncePerCause)
+{
+    const auto readCfg = [](const std::string& content) {
+        test::writeFile("Talvesync.cfg", content);
+        gf_getCfgData();
+    };
+    const auto retry = [&] {
+        clock->advance(1s);
+        gf_handleSocketMessage(kMsgPsxSocket, 0, 0);
+    };
+    readCfg("PSX_HOSTADDRESS=192.168.1.20\n");
+    gf_connectPSX();
+    EXPECT_EQ(display->statusText(), "connecting to PSX ...");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0)
+            retry();
+        notifyPsx(kFdConnect, 10061);
+        EXPECT_EQ(display->statusText(), "PSX not detected at 192.168.1.20:10747 (connection refused), retrying ...");
+    }
+    clock->advance(21s);
+    notifyPsx(kFdConnect, 10060);
+    EXPECT_EQ(display->statusText(), "PSX not detected at 192.168.1.20:10747 (no answer in 21 s), retrying ...");
+    EXPECT_EQ(test::countOf(log(), "\n19: ToPSX not detected (connection refused)\n\n"), 1u) << log();
+    EXPECT_EQ(test::countOf(log(), "\n18: Connection attempt to ToPSX timed out\n\n"), 1u) << log();
+    EXPECT_EQ(test::countOf(log(), "\nconnecting to PSX ...\n"), 1u) << log();
+
+    readCfg("PSX_HOSTADDRESS=psxpc\n");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        retry();
+        EXPECT_EQ(display->statusText(), "PSX host psxpc not found, retrying ...");
+    }
+    EXPECT_EQ(test::countOf(log(), "\n20: ToPSX host psxpc not found\n\n"), 1u) << log();
+    sockets->names["psxpc"] = "10.0.0.9";
+    retry();
+    EXPECT_EQ(sockets->script->host, "10.0.0.9");
+    notifyPsx(kFdConnect, 0);
+    EXPECT_EQ(display->statusText(), "connecting to SIOC ...");
+
+    // Once connected, the same cause is news again.
+    clock->advance(1s);
+    gf_connectPSX();
+    notifyPsx(kFdConnect, 10061);
+    EXPECT_EQ(test::countOf(log(), "\n19: ToPSX not detected (connection refused)\n\n"), 2u) << log();
+
+    // A name that is not found on the first attempt, from the start-up thread, is retried too.
+    gf_resetConnectionProblems();
+    sockets->names.clear();
+    const std::size_t retries = clock->delays().size();
+    EXPECT_NO_THROW(gf_connectPSX());
+    EXPECT_EQ(clock->delays().size(), retries + 1);
+    EXPECT_EQ(display->statusText(), "PSX host psxpc not found, retrying ...");
+}
+
+// Lines of Talvesync.cfg not understood are noted on the status line until both servers are
+// connected; a connection problem goes before the note, and the note comes back after it.
+TEST_F(BridgeEngineTest, TheConfigurationNoteStaysUntilBothServersAreConnected)
+{
+    test::writeFile("Talvesync.cfg", "CDU_FONT_SIZE=40\nhello\n");
+    gf_getCfgData();
+    const std::string note = "2 lines of Talvesync.cfg not understood, see Log.txt";
+    gf_connectSIOC();
+    EXPECT_EQ(display->statusText(), note);
+    gf_connectPSX();
+    EXPECT_EQ(display->statusText(), note);
+    notifySioc(kFdConnect, 10061);
+    EXPECT_EQ(display->statusText(), "SIOC not detected at 127.0.0.1:8092 (connection refused), retrying ...");
+    clock->advance(1s);
+    gf_handleSocketMessage(kMsgSiocSocket, 0, 0);
+    notifySioc(kFdConnect, 0);
+    notifySioc(kFdWrite, 0);
+    EXPECT_EQ(display->statusText(), note);
+    notifyPsx(kFdConnect, 0);
+    EXPECT_EQ(display->statusText(), note); // cleared by the worker, which starts now
+    notifyPsx(kFdWrite, 0);
+    EXPECT_EQ(workerStarts, 1);
+    EXPECT_EQ(test::countOf(log(), "\n" + note + "\n"), 2u) << log(); // once before the problem, once after
 }
 
 // A server's goodbye, close, reset or failed read ends the run; the cases are in

@@ -1,8 +1,10 @@
 #include "config/config_file.h"
 #include "config/config_items.h"
+#include "config/config_reference.h"
 #include "config_test_fixture.h"
 #include "support/data_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gmock/gmock.h>
 
@@ -15,7 +17,7 @@ namespace fs = std::filesystem;
 
 TEST(CfgLinePattern, TakesTheValueItsCasesSay)
 {
-    const CfgPattern kinds[] = {CfgPattern::Boolean, CfgPattern::Integer, CfgPattern::Text, CfgPattern::IPv4};
+    const CfgPattern kinds[] = {CfgPattern::Boolean, CfgPattern::Integer, CfgPattern::Text, CfgPattern::Host};
     for (const std::string& row : test::dataLines("cfg-line-patterns.txt")) {
         const std::vector<std::string> cells = test::cells(row, 5);
         for (std::size_t k = 0; k < 4; ++k) {
@@ -31,22 +33,27 @@ TEST(CfgLinePattern, TakesTheValueItsCasesSay)
 }
 
 // The first matching line counts, Windows line ends are no part of a value, and a byte order mark
-// is skipped at the start of the file only (a save drops it).
+// is skipped at the start of the file only.
 TEST_F(ConfigFileTest, LookupTakesTheFirstMatchingLine)
 {
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Integer, "IOCP_port"), std::nullopt); // no file
-    writeCfg("\xEF\xBB\xBFIOCP_HOSTADDRESS=10.0.0.2\r\n; IOCP_port=1\r\nIOCP_port = 80x\r\niocp_PORT = 8092\r\n"
-             "IOCP_port=8093\r\nCONFIG_FILE=\xEF\xBB\xBF.ssi\r\n");
+    const std::string file = "\xEF\xBB\xBFIOCP_HOSTADDRESS=10.0.0.2\r\n; IOCP_port=1\r\nIOCP_port = 80x\r\n"
+                             "iocp_PORT = 8092\r\nIOCP_port=8093\r\nCONFIG_FILE=\xEF\xBB\xBF.ssi  \r\n";
+    writeCfg(file);
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Integer, "IOCP_port"), "8092");
-    EXPECT_EQ(gf_cfgLookup(CfgPattern::IPv4, "IOCP_HOSTADDRESS"), "10.0.0.2");
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::Host, "IOCP_HOSTADDRESS"), "10.0.0.2");
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "CONFIG_FILE"), "\xEF\xBB\xBF.ssi");
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "PSX_HOSTADDRESS"), std::nullopt);
+    // A key without a line is appended, with the file's own line end; the rest stays byte for byte.
     cfg::setCfgParam("MAIN_WINDOW_X", "350");
-    EXPECT_EQ(readFile("Talvesync.cfg"), "; IOCP_port=1\nCONFIG_FILE=\xEF\xBB\xBF.ssi\nIOCP_HOSTADDRESS=10.0.0.2\n"
-                                         "IOCP_port = 80x\nIOCP_port=8093\nMAIN_WINDOW_X=350\niocp_PORT = 8092\n");
+    EXPECT_EQ(readFile("Talvesync.cfg"), file + "MAIN_WINDOW_X=350\r\n");
+    cfg::setCfgParam("IOCP_HOSTADDRESS", "10.0.0.3");
+    EXPECT_EQ(readFile("Talvesync.cfg"), "\xEF\xBB\xBFIOCP_HOSTADDRESS=10.0.0.3\r\n" + file.substr(30) + "MAIN_WINDOW_X=350\r\n");
 }
 
-TEST_F(ConfigFileTest, SaveReplacesTheKeysLineSortsAndDropsRepeatedLines)
+// A save changes the one line that sets the key, where it stands, and nothing else: comments,
+// blank lines, repeats and their order stay, so what the file means stays too.
+TEST_F(ConfigFileTest, SaveReplacesTheKeysFirstLineAndKeepsEveryOtherLine)
 {
     cfg::MAIN_WINDOW_X.setRunning(99999); // the running value only: clamped, not saved
     EXPECT_EQ(cfg::MAIN_WINDOW_X.value(), 30000);
@@ -55,21 +62,46 @@ TEST_F(ConfigFileTest, SaveReplacesTheKeysLineSortsAndDropsRepeatedLines)
     EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_CDU_WINDOW_Y=30000");
     writeCfg("b=1\nMAIN_WINDOW_X=400\na=2\n");
     cfg::MAIN_WINDOW_X.set(350);
-    EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_WINDOW_X=350\na=2\nb=1\n");
+    EXPECT_EQ(readFile("Talvesync.cfg"), "b=1\nMAIN_WINDOW_X=350\na=2\n");
     // A window position that lands on a bound (a minimised window lies far off screen) keeps the value.
     cfg::MAIN_WINDOW_X.setPosition(99999, true);
     cfg::MAIN_WINDOW_X.setPosition(-99999, false);
     EXPECT_EQ(cfg::MAIN_WINDOW_X.value(), 350);
     EXPECT_TRUE(logHas("MAIN_WINDOW_X=350"));
 
-    // Only the first line of the key (exact case) is replaced; comments and blanks sort along; a key
-    // without a line is appended before the sort.
-    writeCfg("; window\n\nmain_window_y=1\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1\n");
+    // The first line of the key in any letter case is the one the reader takes, so it is the one replaced.
+    writeCfg("; window\n\nmain_window_y=1\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1");
     cfg::setCfgParam("MAIN_WINDOW_Y", "-7");
-    EXPECT_EQ(readFile("Talvesync.cfg"), "\n; window\nMAIN_WINDOW_Y=-7\nMAIN_WINDOW_Y=6\nmain_window_y=1\nz=1\n");
+    EXPECT_EQ(readFile("Talvesync.cfg"), "; window\n\nMAIN_WINDOW_Y=-7\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1");
     cfg::setCfgParam("CDU_X_OFFSET", "3");
-    EXPECT_EQ(readFile("Talvesync.cfg"), "\n; window\nCDU_X_OFFSET=3\nMAIN_WINDOW_Y=-7\nMAIN_WINDOW_Y=6\nmain_window_y=1\nz=1\n");
+    EXPECT_EQ(readFile("Talvesync.cfg"),
+              "; window\n\nMAIN_WINDOW_Y=-7\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1\nCDU_X_OFFSET=3\n");
     EXPECT_FALSE(fs::exists("Talvesync.cfg.tmp"));
+
+    // Two lines for one key: the first still counts after a save.
+    writeCfg("CDU_L=1\r\nCDU_L=0\r\nMAIN_WINDOW_X=400\r\n");
+    cfg::setCfgParam("MAIN_WINDOW_X", "10");
+    EXPECT_EQ(readFile("Talvesync.cfg"), "CDU_L=1\r\nCDU_L=0\r\nMAIN_WINDOW_X=10\r\n");
+    EXPECT_EQ(gf_cfgLookup(CfgPattern::Boolean, "CDU_L"), "1");
+}
+
+// The sample a user starts from keeps its every line through the saves of both window positions.
+TEST_F(ConfigFileTest, SaveKeepsTheSampleLineForLine)
+{
+    const std::string sample = gf_configSample();
+    writeCfg(sample);
+    cfg::MAIN_WINDOW_X.set(123);
+    cfg::MAIN_WINDOW_Y.set(45);
+    const std::string saved = readFile("Talvesync.cfg");
+    EXPECT_EQ(std::ranges::count(saved, '\n'), std::ranges::count(sample, '\n'));
+    std::string expected = sample;
+    for (const auto& [from, to] : {std::pair{"\nMAIN_WINDOW_X = 400\n", "\nMAIN_WINDOW_X=123\n"},
+                                   std::pair{"\nMAIN_WINDOW_Y = 20\n", "\nMAIN_WINDOW_Y=45\n"}}) {
+        const std::size_t at = expected.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        expected.replace(at, std::string_view(from).size(), to);
+    }
+    EXPECT_EQ(saved, expected);
 }
 
 // The new content cannot be written beside the file, or the disk is full (every write to

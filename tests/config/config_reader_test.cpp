@@ -49,6 +49,8 @@ TEST_F(ConfigReaderTest, ReadsAsItsCasesSay)
                 EXPECT_EQ(valueOf(rest.substr(0, space)), rest.substr(std::min(space + 1, rest.size()))) << rest;
             } else if (line.starts_with("+ ") || line.starts_with("- ")) {
                 EXPECT_EQ(logHas(rest), line[0] == '+') << rest;
+            } else if (line.starts_with("note")) {
+                EXPECT_EQ(gf_cfgNote(), line.substr(std::min<std::size_t>(5, line.size())));
             } else if (line.starts_with("select ")) {
                 const std::size_t arrow = line.find(" ->");
                 std::istringstream words(line.substr(7, arrow - 7));

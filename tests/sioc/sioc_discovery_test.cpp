@@ -104,7 +104,7 @@ TEST_F(SiocDiscoveryTest, FindsTheParametersInCfgSiocIniAndTheInstallation)
     }
     EXPECT_GT(cases, 20);
     g_log.close();
-    EXPECT_THAT(test::readFile("Log.txt"), HasSubstr("\nIOCP_HOSTADDRESS=simpc.local in Talvesync.cfg is not an IPv4 address\n"
+    EXPECT_THAT(test::readFile("Log.txt"), HasSubstr("\nIOCP_HOSTADDRESS=sim pc in Talvesync.cfg is not an IPv4 address or host name\n"
                                                      "IOCP_port=99999999999 in Talvesync.cfg is not a port number\n"));
 
     layOut("sioc.ini", "IOCP_port=8092\nCONFIG_FILE=a.ssi\n");

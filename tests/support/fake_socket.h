@@ -5,6 +5,7 @@
 #include "support/fake_clock.h"
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,8 +50,14 @@ public:
     static std::shared_ptr<FakeSocketProvider> install();
     int startupResult() const override { return startup; }
     std::unique_ptr<Socket> create() override;
+    std::optional<std::string> resolveIPv4(const std::string& hostName) override
+    {
+        const auto found = names.find(hostName);
+        return found == names.end() ? std::nullopt : std::optional(found->second);
+    }
 
     int startup = 0;
+    std::map<std::string, std::string> names; // what resolveIPv4 finds
     int created = 0;
     std::shared_ptr<FakeSocketScript> script = std::make_shared<FakeSocketScript>();
 };

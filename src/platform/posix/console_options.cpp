@@ -22,6 +22,8 @@ ConsoleOptions gf_parseConsoleOptions(const std::vector<std::string>& arguments)
         }
         if (argument == "--monitor") {
             options.monitor = true;
+        } else if (argument == "--check-config") {
+            options.action = ConsoleOptions::Action::CheckConfig;
         } else if (argument == "-C") {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty())
                 return wrong("option -C needs a folder");
@@ -38,6 +40,7 @@ ConsoleOptions gf_parseConsoleOptions(const std::vector<std::string>& arguments)
 std::string gf_consoleUsage()
 {
     return R"(Usage: talvesync [-C DIR] [--monitor]
+       talvesync --check-config [-C DIR]
        talvesync --help | --version
 
 Bridges the PSX main server and the SIOC server of a home cockpit: every switch movement
@@ -45,11 +48,13 @@ becomes the right PSX variable, every PSX state the right lamp bit or display di
 until Ctrl-C, SIGTERM or SIGHUP, or until PSX or SIOC ends the session.
 
 Options:
-  -C DIR     run in the folder DIR instead of the current one
-  --monitor  show every bound variable's last SIOC and PSX values below the status block, most
-             recently changed first (not on a terminal: one line per change)
-  --help     show this text and exit
-  --version  show the version and exit
+  -C DIR          run in the folder DIR instead of the current one
+  --monitor       show every bound variable's last SIOC and PSX values below the status block,
+                  most recently changed first (not on a terminal: one line per change)
+  --check-config  read Talvesync.cfg, print each line not understood and the value of every key,
+                  and exit (0: every line understood) without connecting to anything
+  --help          show this text and exit
+  --version       show the version and exit
 
 Files, in the folder it runs in:
   Talvesync.cfg  settings, read at start (missing: every key takes its default)
@@ -60,9 +65,11 @@ Files, in the folder it runs in:
   Talvesync/     a folder created at start
 
 Exit status:
-  0  the run ended: Ctrl-C, SIGTERM, SIGHUP, or PSX or SIOC closed
+  0  the run ended: Ctrl-C, SIGTERM, SIGHUP, or PSX or SIOC closed; with --check-config: every
+     line of Talvesync.cfg was understood
   1  the start-up failed or a failure stopped the run (the error is printed and logged), or the
-     folder or Log.txt could not be used
+     folder, Log.txt or the Talvesync/ folder could not be used; with --check-config: a line was
+     not understood, or there is no Talvesync.cfg
   2  the command line is wrong
 )";
 }

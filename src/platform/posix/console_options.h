@@ -7,7 +7,7 @@
 namespace brg {
 
 struct ConsoleOptions {
-    enum class Action { Run, Help, Version, Wrong };
+    enum class Action { Run, CheckConfig, Help, Version, Wrong };
     Action action = Action::Run;
     // The folder to run in (-C DIR); the current one when empty.
     std::string folder;

@@ -8,6 +8,9 @@
 #include "base/exceptions.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "config/config_check.h"
+#include "config/config_file.h"
+#include "config/config_reader.h"
 #include "net/main_loop.h"
 #include "platform/posix/console_display.h"
 #include "platform/posix/console_monitor.h"
@@ -84,6 +87,22 @@ void lf_startUpOrStop(std::stop_token stop)
     brg::gf_exit(brg::E_USER_CLOSE);
 }
 
+// Reads Talvesync.cfg as a run would (with no log open, nothing is written) and prints what it
+// understood; connects to nothing.
+int lf_checkConfig()
+{
+    const auto file = brg::CfgFile::load();
+    if (!file) {
+        const std::string problem = brg::gf_notARegularFile(brg::kCfgFilePath);
+        fmt::print(stderr, "talvesync: no {} here{}\n", brg::kCfgFilePath, problem.empty() ? "" : " (" + problem + ")");
+        return 1;
+    }
+    brg::gf_getCfgData();
+    const auto findings = brg::gf_checkCfgFile(*file);
+    fmt::print("{}", brg::gf_checkReport(*file, findings));
+    return findings.empty() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,12 +120,16 @@ int main(int argc, char** argv)
         fmt::print(stderr, "talvesync: {}\n{}", options.problem, gf_consoleUsage());
         return 2;
     case ConsoleOptions::Action::Run:
+    case ConsoleOptions::Action::CheckConfig:
         break;
     }
     if (!options.folder.empty() && ::chdir(options.folder.c_str()) != 0) {
         fmt::print(stderr, "talvesync: cannot run in {}: {}\n", options.folder, std::strerror(errno));
         return 1;
     }
+
+    if (options.action == ConsoleOptions::Action::CheckConfig)
+        return lf_checkConfig();
 
     try {
         g_log.open();
@@ -119,8 +142,10 @@ int main(int argc, char** argv)
     g_consoleDisplay = std::make_shared<ConsoleDisplay>(stdout, isatty(STDOUT_FILENO) != 0 ? STDOUT_FILENO : -1);
     g_display = g_consoleDisplay;
 
-    if (!gf_createTalvesyncFolder())
-        return 0;
+    if (std::string problem; !gf_createTalvesyncFolder(&problem)) {
+        fmt::print(stderr, "talvesync: {}\n", problem);
+        return 1;
+    }
 
     g_socketProvider = std::make_shared<PosixSocketProvider>();
     g_driveProvider = gf_systemDrives();

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <mutex>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -301,6 +302,21 @@ int PosixSocket::lastError() const
 std::unique_ptr<Socket> PosixSocketProvider::create()
 {
     return std::make_unique<PosixSocket>();
+}
+
+std::optional<std::string> PosixSocketProvider::resolveIPv4(const std::string& hostName)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0 || !found)
+        return std::nullopt;
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    const bool ok = ::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
+    ::freeaddrinfo(found);
+    return ok ? std::optional<std::string>(text) : std::nullopt;
 }
 
 } // namespace brg

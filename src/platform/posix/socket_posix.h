@@ -37,6 +37,7 @@ class PosixSocketProvider : public SocketProvider {
 public:
     int startupResult() const override { return 0; }
     std::unique_ptr<Socket> create() override;
+    std::optional<std::string> resolveIPv4(const std::string& hostName) override;
 };
 
 } // namespace brg

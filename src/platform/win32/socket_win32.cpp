@@ -3,6 +3,7 @@
 #include "platform/win32/main_loop_win32.h"
 
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 namespace brg {
 
@@ -88,6 +89,21 @@ Win32SocketProvider::~Win32SocketProvider()
 std::unique_ptr<Socket> Win32SocketProvider::create()
 {
     return std::make_unique<Win32Socket>();
+}
+
+std::optional<std::string> Win32SocketProvider::resolveIPv4(const std::string& hostName)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0 || !found)
+        return std::nullopt;
+    char text[INET_ADDRSTRLEN] = {};
+    auto* address = reinterpret_cast<sockaddr_in*>(found->ai_addr);
+    const bool ok = ::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
+    ::freeaddrinfo(found);
+    return ok ? std::optional<std::string>(text) : std::nullopt;
 }
 
 } // namespace brg

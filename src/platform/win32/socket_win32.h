@@ -41,6 +41,7 @@ public:
 
     int startupResult() const override { return m_startupResult; }
     std::unique_ptr<Socket> create() override;
+    std::optional<std::string> resolveIPv4(const std::string& hostName) override;
 
 private:
     int m_startupResult;
