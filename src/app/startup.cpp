@@ -130,7 +130,8 @@ void gf_handleAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intp
 bool gf_createTalvesyncFolder(std::string* problem)
 {
     std::error_code error;
-    if (!std::filesystem::exists("Talvesync", error) && !error)
+    // A file of that name is no folder: creating it then fails with the reason.
+    if (!std::filesystem::is_directory("Talvesync", error))
         std::filesystem::create_directories("Talvesync", error);
     if (!error)
         return true;

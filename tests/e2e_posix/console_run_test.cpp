@@ -10,6 +10,7 @@
 #include <regex>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace brg::test {
@@ -102,13 +103,16 @@ TEST_F(ConsoleRunTest, TheCommandLineAndAFailedStartUpAnswerTheShell)
 {
     // Root reads everything: the bridge runs as "nobody", in folders open to it.
     fs::permissions(dir, fs::perms::all);
-    for (const std::string folder : {"new", "missing", "fifo", "unreadable"}) {
+    for (const std::string folder : {"new", "missing", "fifo", "unreadable", "blocked"}) {
         fs::create_directory(folder);
         fs::permissions(folder, fs::perms::all);
         if (folder != "new")
             writeFile(folder + "/Talvesync.cfg",
                       "IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port=8092\nCONFIG_FILE=" + folder + ".ssi\nVERSION_CHECK=0\n");
     }
+    fs::create_directory("mistaken");
+    writeFile("mistaken/Talvesync.cfg", "CDU_FONT_SIZE=40\nVERSION_CHECK = 10\n; a comment\n");
+    writeFile("blocked/Talvesync", "");
     ::mkfifo("fifo/fifo.ssi", 0644);
     writeFile("unreadable/unreadable.ssi", "");
     fs::permissions("unreadable/unreadable.ssi", fs::perms::none);
@@ -127,6 +131,8 @@ TEST_F(ConsoleRunTest, TheCommandLineAndAFailedStartUpAnswerTheShell)
         EXPECT_FALSE(contains(console(), "status: \n")) << console();
     }
     EXPECT_TRUE(fs::is_directory("new/Talvesync"));
+    // Checking the configuration writes nothing.
+    EXPECT_FALSE(fs::exists("mistaken/Log.txt") || fs::exists("mistaken/Talvesync"));
     const std::string text = readFile("new/Log.txt");
     for (const char* line : {"\nlf_startUp_as_Thread\nError 11: sioc.ini and Talvesync.cfg not found\n",
                              "\nStart-up failed, closing\nExiting: E_USER_CLOSE\n"})
@@ -152,6 +158,49 @@ TEST_F(ConsoleRunTest, AServerThatLeavesOrSendsWhatCannotBeReadEndsTheRunWithIts
                 << name;
         EXPECT_FALSE(!failed && contains(log(), from == "psx" ? "Force disconnect from PSX" : "Force disconnect from SIOC")) << log();
     }
+}
+
+// A file as people write it: blanks in a list and after a value, the servers by host name, a
+// misspelt key. The bridge takes what it can and names what it cannot; while PSX is not there yet
+// the status line says why and where, the log says it once, and PSX is taken when it comes. A host
+// that is not found is said so and tried again.
+TEST_F(ConsoleRunTest, AFileWithMistakesIsTakenWhereItCanAndNamedWhereItCannot)
+{
+    ASSERT_NO_FATAL_FAILURE(startServers("1006 2005 3424"));
+    psx.reset();
+    const auto writeCfg = [&](const std::string& psxHost) {
+        writeFile("Talvesync.cfg", fmt::format("IOCP_HOSTADDRESS = localhost\nIOCP_port={}\nCONFIG_FILE = cockpit.ssi \x09 \n"
+                                               "VERSION_CHECK=0\nPSX_HOSTADDRESS = {}\nWHITELIST=1006, 2005 \n"
+                                               "CDU_FONT_SIZE=40\n",
+                                               sioc->port(), psxHost));
+    };
+    writeCfg("localhost");
+    ASSERT_NO_FATAL_FAILURE(startBridge());
+    const std::string refused = "status: PSX not detected at localhost:10747 (connection refused), retrying ...\n";
+    ASSERT_TRUE(waitFor([&] { return contains(console(), refused); }, 15s)) << console() << log();
+    // Retries go on meanwhile, a second apart; none of them adds to the log or the console.
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(countOf(log(), "\n19: ToPSX not detected (connection refused)\n"), 1u) << log();
+    EXPECT_EQ(countOf(console(), refused), 1u) << console();
+    psx = startPsx();
+    ASSERT_TRUE(waitForProcessing()) << log();
+    sioc->command("set 1006 1");
+    EXPECT_TRUE(psx->waitForLine("recv Qh6=1", 15s)) << log();
+    EXPECT_EQ(stopBridge(), 0);
+
+    const std::string text = log();
+    for (const char* line : {"\nPSX_HOSTADDRESS=localhost\n", "\n IOCP_HOSTADDRESS=localhost\n",
+                             "\n CONFIG_FILE=cockpit.ssi\n", "\nVar 1006 whitelisted\n", "\nVar 2005 whitelisted\n",
+                             "\nTalvesync.cfg line 7: CDU_FONT_SIZE is not a known key\n", "\nPSX connected\n"})
+        EXPECT_TRUE(contains(text, line)) << line << "\n" << text;
+    EXPECT_TRUE(contains(console(), "status: Talvesync.cfg line 7: CDU_FONT_SIZE is not a known key\n")) << console();
+
+    writeCfg("nosuchhost.invalid");
+    ASSERT_NO_FATAL_FAILURE(startBridge());
+    EXPECT_TRUE(waitFor([&] { return contains(console(), "status: PSX host nosuchhost.invalid not found, retrying ...\n"); }, 15s))
+        << console() << log();
+    EXPECT_EQ(stopBridge(), 0);
+    EXPECT_TRUE(contains(log(), "\n20: ToPSX host nosuchhost.invalid not found\n")) << log();
 }
 
 // With RECONNECT=1 each server in turn is stopped and started again: what the other side changed
