@@ -154,15 +154,19 @@ void lf_connectionProblemOver(const Link& link, const Link& other)
 }
 
 // The start of an attempt: a problem of this link stays on the status line while it is retried;
-// otherwise the note about the configuration, until both servers are connected, or the connecting text.
+// otherwise the note about the configuration, until both servers are connected, or the connecting
+// text. The log has the connecting text in either case.
 void lf_showAttempt(const Link& link)
 {
     if (!lf_problemText(link).empty())
         return;
-    if (const std::string note = gf_cfgNote(); !note.empty())
-        lf_showStatus(note);
-    else
+    const std::string note = gf_cfgNote();
+    if (note.empty()) {
         g_display->setStatus(link.connectingText);
+        return;
+    }
+    g_log.write(link.connectingText);
+    lf_showStatus(note);
 }
 
 MainLoop& lf_window()

@@ -157,7 +157,8 @@ void lf_replaceFile(const fs::path& path, const std::string& content)
 {
     fs::path temp = path;
     temp += ".tmp";
-    std::ofstream out(temp, std::ios::out | std::ios::trunc);
+    // Binary: the line ends are the file's own, not the platform's.
+    std::ofstream out(temp, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!out.is_open())
         lf_throwWriteError(temp);
     out << content;

@@ -194,6 +194,8 @@ TEST_F(BridgeEngineTest, TheConfigurationNoteStaysUntilBothServersAreConnected)
     notifyPsx(kFdWrite, 0);
     EXPECT_EQ(workerStarts, 1);
     EXPECT_EQ(test::countOf(log(), "\n" + note + "\n"), 2u) << log(); // once before the problem, once after
+    // The log keeps its connecting lines all the same.
+    EXPECT_TRUE(contains(log(), "\nconnecting to SIOC ...\n") && contains(log(), "\nconnecting to PSX ...\n")) << log();
 }
 
 // A server's goodbye, close, reset or failed read ends the run; the cases are in

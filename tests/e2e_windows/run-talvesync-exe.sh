@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real Talvesync.exe under Wine and Xvfb against the native stand-in servers, in a
 # temporary folder: registration and values both ways, a screenshot of the window, the user's
-# close (taskkill without /F is WM_CLOSE), exit status 0, the log's last line and the position kept;
+# close (taskkill without /F is WM_CLOSE), exit status 0, the log's last line, and the position kept
+# in a file laid out by hand that the save leaves as it was otherwise;
 # then the Variables window, worked through its own messages by the listview-dump helper, and
 # what a user does to it: a close during the drive search and during a version fetch that is
 # never answered (each timed), a failure whose error stays in view, a window saved off-screen, CDU
@@ -106,14 +107,26 @@ close_window() { # bridge-pid
 # The stand-in SIOC server's keys (the script given, or cockpit.ssi).
 sioc_keys() { printf 'IOCP_HOSTADDRESS=127.0.0.1\nIOCP_port=%s\nCONFIG_FILE=%s\n' "$sioc_port" "${1:-cockpit.ssi}"; }
 write_cfg() { { sioc_keys; echo VERSION_CHECK=0; cat; } >Talvesync.cfg; }
-cfg_value() { tr -d '\r' <Talvesync.cfg | sed -n "s/^$1=//p"; } # the program writes CRLF lines
+cfg_value() { tr -d '\r' <Talvesync.cfg | sed -n "s/^$1=//p" | head -n 1; } # the first line of the key counts
 
 "$tools/ssi-writer" cockpit.ssi 1006 2005 >/dev/null
-# A stored position at the lower bound is not a place to open the window: it opens at 400.
-write_cfg <<CFG
+# A stored position at the lower bound is not a place to open the window: it opens at 400. The file
+# is laid out by hand, with Windows line ends, comments, a blank line and a second line for a key
+# (which is named in the log): the saves of the window position change their lines and nothing else.
+sed 's/$/\r/' >Talvesync.cfg <<CFG
+; The cockpit's settings
+IOCP_HOSTADDRESS = localhost
+IOCP_port=$sioc_port
+CONFIG_FILE=cockpit.ssi
+
+# no version check in a test
+VERSION_CHECK=0
 MAIN_WINDOW_X=-30000
-MAIN_WINDOW_Y=20
+MAIN_WINDOW_Y = 20
+MAIN_WINDOW_X=500
 CFG
+sed -e 's/^MAIN_WINDOW_X=-30000\r$/MAIN_WINDOW_X=400\r/' -e 's/^MAIN_WINDOW_Y = 20\r$/MAIN_WINDOW_Y=20\r/' \
+  Talvesync.cfg >saved.cfg
 
 start=$(date +%s.%N)
 wine "$exe" & bridge=$!; pids+=($bridge)
@@ -154,6 +167,12 @@ tail -n 1 status-run.log | grep -Eq '^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0
 # The window stood at 400 (the frame's left edge); that is what is kept.
 [ "$(cfg_value MAIN_WINDOW_X)" = 400 ] && [ "$(cfg_value MAIN_WINDOW_Y)" = 20 ] \
   || fail "window position not kept: $(grep MAIN_WINDOW Talvesync.cfg)"
+cmp -s Talvesync.cfg saved.cfg || fail "the save changed more than the window position: $(diff saved.cfg Talvesync.cfg | cat -A)"
+grep -q '^Talvesync.cfg line 10: MAIN_WINDOW_X is set on line 8 already, this line is ignored$' status-run.log \
+  || fail "the second MAIN_WINDOW_X line is not named in the log"
+grep -q '^PSX not detected at 127.0.0.1:10747 (connection refused), retrying \.\.\.$' status-run.log \
+  || fail "the refused PSX is not on the status line"
+grep -q '^ IOCP_HOSTADDRESS=localhost$' status-run.log || fail "the SIOC host name is not taken"
 cp Log.txt "$artefacts/Log.txt"
 
 # The Variables window, opened from the system menu: the switch moved at sioc-sim appears in its
