@@ -308,27 +308,6 @@ void lf_handleNotification(const Link& link, std::uintptr_t wParam, std::intptr_
     }
 }
 
-} // namespace
-
-void gf_initVariables()
-{
-    const auto pool = g_varPool;
-    if (!pool)
-        throw std::runtime_error("lf_initVariables: no variable pool");
-    if (!pool->psxNumbers.empty()) {
-        g_FromPSXClient->initInicio(pool->psxNumbers);
-        g_log.write(fmt::format("{} variables initialised in FromPSXClient", pool->psxNumbers.size()));
-    }
-    if (!pool->siocNumbers.empty()) {
-        g_FromSIOCClient->initInicio(pool->siocNumbers, vars::getVar);
-        g_log.write(fmt::format("{} variables initialised in FromSIOCClient", pool->siocNumbers.size()));
-    }
-    // Before the worker starts, which is the one to record into the rows.
-    g_variableMonitor.bind(gf_monitorRows(*pool));
-}
-
-namespace {
-
 // One attempt. A host name that does not resolve is a problem of the moment, even on the first
 // attempt: retried like a refusal.
 void lf_attempt(const Link& link, const std::string& host, std::uint16_t port)
@@ -347,6 +326,23 @@ void lf_attempt(const Link& link, const std::string& host, std::uint16_t port)
 }
 
 } // namespace
+
+void gf_initVariables()
+{
+    const auto pool = g_varPool;
+    if (!pool)
+        throw std::runtime_error("lf_initVariables: no variable pool");
+    if (!pool->psxNumbers.empty()) {
+        g_FromPSXClient->initInicio(pool->psxNumbers);
+        g_log.write(fmt::format("{} variables initialised in FromPSXClient", pool->psxNumbers.size()));
+    }
+    if (!pool->siocNumbers.empty()) {
+        g_FromSIOCClient->initInicio(pool->siocNumbers, vars::getVar);
+        g_log.write(fmt::format("{} variables initialised in FromSIOCClient", pool->siocNumbers.size()));
+    }
+    // Before the worker starts, which is the one to record into the rows.
+    g_variableMonitor.bind(gf_monitorRows(*pool));
+}
 
 void gf_connectSIOC()
 {
