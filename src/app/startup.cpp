@@ -96,8 +96,13 @@ void gf_finalStop(const std::function<std::optional<WindowPosition>()>& windowPo
     // stuck in a blocking call is not waited for beyond the bound, so a close always ends soon.
     g_engineThreads.stopAndJoin(kThreadEndBound);
     if (const auto position = windowPosition ? windowPosition() : std::nullopt) {
-        cfg::MAIN_WINDOW_X.setPosition(position->x, true);
-        cfg::MAIN_WINDOW_Y.setPosition(position->y, true);
+        // A file that cannot be written must not keep the program from ending: the old file stays whole.
+        try {
+            cfg::MAIN_WINDOW_X.setPosition(position->x, true);
+            cfg::MAIN_WINDOW_Y.setPosition(position->y, true);
+        } catch (const std::exception& e) {
+            g_log.write(fmt::format("The window position is not saved: {}", e.what()));
+        }
     }
     g_log.write(gf_utcAsctime());
     g_log.close();

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include <atomic>
+#include <filesystem>
 #include <future>
 #include <regex>
 #include <thread>
@@ -55,6 +56,17 @@ TEST_F(StartUpTest, FinalStopKeepsAPositionAtABoundOutAndClosesTheLog)
     EXPECT_TRUE(window.quitCalled);
     EXPECT_TRUE(std::regex_search(log(), std::regex("\n[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\n$")))
         << log();
+
+    // A save that fails is logged, and the program still ends with the file as it was.
+    g_log.open();
+    std::filesystem::create_directories("Talvesync.cfg.tmp/in-the-way");
+    window.quitCalled = false;
+    gf_finalStop([] { return WindowPosition{10, 20}; });
+    EXPECT_TRUE(window.quitCalled);
+    EXPECT_FALSE(g_log.isOpen());
+    EXPECT_TRUE(contains(log(), "\nThe window position is not saved: ")) << log();
+    EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_WINDOW_X=120\nMAIN_WINDOW_Y=300\n");
+    std::filesystem::remove_all("Talvesync.cfg.tmp");
 
     // In CDU mode it is left first.
     g_cduMode = true;
