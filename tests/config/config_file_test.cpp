@@ -46,9 +46,9 @@ TEST_F(ConfigFileTest, LookupTakesTheFirstMatchingLine)
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Text, "PSX_HOSTADDRESS"), std::nullopt);
     // A key without a line is appended, with the file's own line end; the rest stays byte for byte.
     cfg::setCfgParam("MAIN_WINDOW_X", "350");
-    EXPECT_EQ(readFile("Talvesync.cfg"), file + "MAIN_WINDOW_X=350\r\n");
+    EXPECT_EQ(cfgBytes(), file + "MAIN_WINDOW_X=350\r\n");
     cfg::setCfgParam("IOCP_HOSTADDRESS", "10.0.0.3");
-    EXPECT_EQ(readFile("Talvesync.cfg"), "\xEF\xBB\xBFIOCP_HOSTADDRESS=10.0.0.3\r\n" + file.substr(30) + "MAIN_WINDOW_X=350\r\n");
+    EXPECT_EQ(cfgBytes(), "\xEF\xBB\xBFIOCP_HOSTADDRESS=10.0.0.3\r\n" + file.substr(30) + "MAIN_WINDOW_X=350\r\n");
 }
 
 // A save changes the one line that sets the key, where it stands, and nothing else: comments,
@@ -59,10 +59,10 @@ TEST_F(ConfigFileTest, SaveReplacesTheKeysFirstLineAndKeepsEveryOtherLine)
     EXPECT_EQ(cfg::MAIN_WINDOW_X.value(), 30000);
     EXPECT_FALSE(fs::exists("Talvesync.cfg"));
     cfg::MAIN_CDU_WINDOW_Y.set(40000); // no file yet: one line, clamped
-    EXPECT_EQ(readFile("Talvesync.cfg"), "MAIN_CDU_WINDOW_Y=30000");
+    EXPECT_EQ(cfgBytes(), "MAIN_CDU_WINDOW_Y=30000");
     writeCfg("b=1\nMAIN_WINDOW_X=400\na=2\n");
     cfg::MAIN_WINDOW_X.set(350);
-    EXPECT_EQ(readFile("Talvesync.cfg"), "b=1\nMAIN_WINDOW_X=350\na=2\n");
+    EXPECT_EQ(cfgBytes(), "b=1\nMAIN_WINDOW_X=350\na=2\n");
     // A window position that lands on a bound (a minimised window lies far off screen) keeps the value.
     cfg::MAIN_WINDOW_X.setPosition(99999, true);
     cfg::MAIN_WINDOW_X.setPosition(-99999, false);
@@ -72,16 +72,16 @@ TEST_F(ConfigFileTest, SaveReplacesTheKeysFirstLineAndKeepsEveryOtherLine)
     // The first line of the key in any letter case is the one the reader takes, so it is the one replaced.
     writeCfg("; window\n\nmain_window_y=1\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1");
     cfg::setCfgParam("MAIN_WINDOW_Y", "-7");
-    EXPECT_EQ(readFile("Talvesync.cfg"), "; window\n\nMAIN_WINDOW_Y=-7\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1");
+    EXPECT_EQ(cfgBytes(), "; window\n\nMAIN_WINDOW_Y=-7\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1");
     cfg::setCfgParam("CDU_X_OFFSET", "3");
-    EXPECT_EQ(readFile("Talvesync.cfg"),
+    EXPECT_EQ(cfgBytes(),
               "; window\n\nMAIN_WINDOW_Y=-7\n  MAIN_WINDOW_Y = 5\nMAIN_WINDOW_Y=6\n\nz=1\nz=1\nCDU_X_OFFSET=3\n");
     EXPECT_FALSE(fs::exists("Talvesync.cfg.tmp"));
 
     // Two lines for one key: the first still counts after a save.
     writeCfg("CDU_L=1\r\nCDU_L=0\r\nMAIN_WINDOW_X=400\r\n");
     cfg::setCfgParam("MAIN_WINDOW_X", "10");
-    EXPECT_EQ(readFile("Talvesync.cfg"), "CDU_L=1\r\nCDU_L=0\r\nMAIN_WINDOW_X=10\r\n");
+    EXPECT_EQ(cfgBytes(), "CDU_L=1\r\nCDU_L=0\r\nMAIN_WINDOW_X=10\r\n");
     EXPECT_EQ(gf_cfgLookup(CfgPattern::Boolean, "CDU_L"), "1");
 }
 
@@ -92,7 +92,7 @@ TEST_F(ConfigFileTest, SaveKeepsTheSampleLineForLine)
     writeCfg(sample);
     cfg::MAIN_WINDOW_X.set(123);
     cfg::MAIN_WINDOW_Y.set(45);
-    const std::string saved = readFile("Talvesync.cfg");
+    const std::string saved = cfgBytes();
     EXPECT_EQ(std::ranges::count(saved, '\n'), std::ranges::count(sample, '\n'));
     std::string expected = sample;
     for (const auto& [from, to] : {std::pair{"\nMAIN_WINDOW_X = 400\n", "\nMAIN_WINDOW_X=123\n"},

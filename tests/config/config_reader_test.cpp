@@ -61,7 +61,7 @@ TEST_F(ConfigReaderTest, ReadsAsItsCasesSay)
         }
         EXPECT_EQ(g_cduMode, std::ranges::count(c, "cdu") == 1);
         if (!after.empty()) {
-            EXPECT_EQ(test::readFile("Talvesync.cfg"), after);
+            EXPECT_EQ(cfgBytes(), after);
         }
     }
 }

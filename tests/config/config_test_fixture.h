@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <fmt/ranges.h>
 #include <map>
 #include <gtest/gtest.h>
@@ -25,6 +27,12 @@ protected:
     }
 
     static void writeCfg(const std::string& content) { writeFile("Talvesync.cfg", content); }
+    // The file's bytes as they are, line ends included (readFile reads in text mode).
+    static std::string cfgBytes()
+    {
+        std::ifstream in("Talvesync.cfg", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
 
     // The lines written to Log.txt after its header.
     static std::vector<std::string> logLines()
